@@ -1,0 +1,6 @@
+#include "app/programentry.h"
+
+int main(int argc, char **argv)
+{
+    return quorvel::runProgram(argc, argv);
+}

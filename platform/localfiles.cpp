@@ -1,0 +1,106 @@
+#include "platform/localfiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quorvel {
+
+namespace {
+
+// Moves a file to a name that must not exist yet. rename(2) would silently replace the target,
+// so ask the kernel for a rename that refuses to (renameat2 with RENAME_NOREPLACE); where the file
+// system cannot do that, a hard link (which also refuses an existing name) followed by removing
+// the old name gives the same result.
+bool renameNoReplace(const QByteArray &from, const QByteArray &to)
+{
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+#endif
+    if (::link(from.constData(), to.constData()) != 0)
+        return false;
+    if (::unlink(from.constData()) != 0) {
+        ::unlink(to.constData());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+LocalFiles::LocalFiles(QString runDirectory) : m_runDirectory(std::move(runDirectory)) {}
+
+QString LocalFiles::runDirectory() const
+{
+    return m_runDirectory;
+}
+
+bool LocalFiles::exists(const QString &path) const
+{
+    return QFileInfo::exists(path);
+}
+
+bool LocalFiles::createFolder(const QString &path)
+{
+    return QDir().mkdir(path);
+}
+
+QByteArray LocalFiles::read(const QString &path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // readAll() copes with a file that grows or shrinks while it is read: it returns what it got.
+    return file.readAll();
+}
+
+bool LocalFiles::write(const QString &path, const QByteArray &bytes)
+{
+    // QSaveFile writes beside the target and replaces it only once every byte is on disk.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool LocalFiles::rename(const QString &from, const QString &to)
+{
+    if (from.isEmpty() || to.isEmpty())
+        return false;
+    return renameNoReplace(QFile::encodeName(from), QFile::encodeName(to));
+}
+
+bool LocalFiles::remove(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        return false;
+    return QFile::remove(path);
+}
+
+QStringList LocalFiles::enumerate(const QString &folder, const QString &pattern) const
+{
+    // QDirIterator hands the names over in the order the file system lists them, unsorted.
+    QStringList names;
+    QDirIterator it(folder, {pattern}, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        names.append(it.fileName());
+    }
+    return names;
+}
+
+} // namespace quorvel

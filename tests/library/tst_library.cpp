@@ -1,0 +1,175 @@
+#include "library/lines.h"
+#include "library/library.h"
+#include "library/programfolders.h"
+#include "tests/support/templibrary.h"
+
+#include <QTest>
+
+using namespace quorvel;
+using quorvel::test::TempLibrary;
+using quorvel::test::gbk;
+
+class TestLibrary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitLines_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<TextList>("lines");
+        QTest::newRow("two entries") << QByteArray("a\r\nb\r\n") << TextList{"a", "b"};
+        QTest::newRow("empty entry kept") << QByteArray("a\r\n\r\nb") << TextList{"a", "", "b"};
+        QTest::newRow("no final CR LF") << QByteArray("a\r\nb") << TextList{"a", "b"};
+        QTest::newRow("empty text") << QByteArray() << TextList{};
+        QTest::newRow("only CR LF") << QByteArray("\r\n") << TextList{""};
+        QTest::newRow("lone CR and LF stay") << QByteArray("a\rb\nc\r\nd") << TextList{"a\rb\nc", "d"};
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << TextList{"a\r", "b"};
+        QTest::newRow("trailing lone CR") << QByteArray("a\r") << TextList{"a\r"};
+    }
+    void splitLines()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(TextList, lines);
+        QCOMPARE(quorvel::splitLines(text), lines);
+    }
+
+    void joinLinesEndsEveryEntryWithCrLf()
+    {
+        QCOMPARE(joinLines({"a", "b"}), QByteArray("a\r\nb\r\n"));
+        QCOMPARE(joinLines({}), QByteArray());
+        QCOMPARE(joinLines({""}), QByteArray("\r\n"));
+    }
+
+    void listFilesRoundTripByteForByte()
+    {
+        TempLibrary lib;
+        const QByteArray bytes = "a\r\n\r\n\xC4\xA3\xB0\xE5\r\n\x81\x30\r\nx\ry\r\n";
+        lib.writeBytes(QStringLiteral("项目/p.l"), bytes);
+        const TextList entries = lib.library.readList(Folder::Projects, "p.l");
+        QCOMPARE(entries.size(), 5);
+        QVERIFY(lib.library.writeList(Folder::Projects, "q.l", entries));
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/q.l")), bytes);
+    }
+
+    void emptyListIsAZeroLengthFile()
+    {
+        TempLibrary lib;
+        QVERIFY(lib.library.writeList(Folder::Projects, "e.l", {}));
+        QVERIFY(lib.exists(QStringLiteral("项目/e.l")));
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/e.l")).size(), 0);
+        QVERIFY(lib.library.readList(Folder::Projects, "e.l").isEmpty());
+        QVERIFY(lib.library.readList(Folder::Projects, "missing.l").isEmpty());
+        QVERIFY(lib.library.readContent(Folder::Elements, "missing.txt").isEmpty());
+    }
+
+    void contentIsWrittenVerbatim()
+    {
+        TempLibrary lib;
+        const QByteArray text = "a\r\nb\n\xFF";
+        QVERIFY(lib.library.writeContent(Folder::Elements, gbk(QStringLiteral("人物.txt")), text));
+        QCOMPARE(lib.readBytes(QStringLiteral("元素/人物.txt")), text);
+        QCOMPARE(lib.library.readContent(Folder::Elements, gbk(QStringLiteral("人物.txt"))), text);
+    }
+
+    void categoryAndContentOfOneNameCoexist()
+    {
+        TempLibrary lib;
+        QVERIFY(lib.library.createEmpty(Folder::Templates, "t.l"));
+        QVERIFY(lib.library.writeContent(Folder::Templates, "t.txt", "x"));
+        QVERIFY(lib.exists(QStringLiteral("模板/t.l")));
+        QCOMPARE(lib.readBytes(QStringLiteral("模板/t.txt")), QByteArray("x"));
+    }
+
+    void namesAreUsedVerbatim()
+    {
+        TempLibrary lib;
+        QVERIFY(lib.library.createEmpty(Folder::Projects, " a b .l"));
+        QVERIFY(lib.exists(QStringLiteral("项目/ a b .l")));
+        QVERIFY(lib.library.createEmpty(Folder::Projects, ".l"));
+        QVERIFY(lib.exists(QStringLiteral("项目/.l")));
+    }
+
+    // No name may reach a file outside its folder, whatever the user typed.
+    void namesThatLeaveTheFolderAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("slash") << QByteArray("../escape.txt");
+        QTest::newRow("inner slash") << QByteArray("a/b.txt");
+        QTest::newRow("backslash") << QByteArray("..\\escape.txt");
+        QTest::newRow("dot") << QByteArray(".");
+        QTest::newRow("dot dot") << QByteArray("..");
+        QTest::newRow("nul") << QByteArray("a\0b.txt", 7);
+        QTest::newRow("empty") << QByteArray();
+    }
+    void namesThatLeaveTheFolderAreRefused()
+    {
+        QFETCH(QByteArray, name);
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("escape.txt"), "outside");
+        lib.writeBytes(QStringLiteral("元素/a.txt"), "inside");
+        QVERIFY(!lib.library.writeContent(Folder::Elements, name, "x"));
+        QVERIFY(!lib.library.createEmpty(Folder::Elements, name));
+        QVERIFY(lib.library.readContent(Folder::Elements, name).isEmpty());
+        QVERIFY(!lib.library.remove(Folder::Elements, name));
+        QVERIFY(!lib.library.rename(Folder::Elements, "a.txt", name));
+        QVERIFY(!lib.library.rename(Folder::Elements, name, "b.txt"));
+        QCOMPARE(lib.readBytes(QStringLiteral("escape.txt")), QByteArray("outside"));
+        QCOMPARE(lib.readBytes(QStringLiteral("元素/a.txt")), QByteArray("inside"));
+        QVERIFY(QFile::exists(lib.folders.elements));
+    }
+
+    void renameKeepsBytesAndRefusesATakenName()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("元素/人物.l"), "x\r\n");
+        lib.writeBytes(QStringLiteral("元素/地点.l"), "y\r\n");
+        QVERIFY(!lib.library.rename(Folder::Elements, gbk(QStringLiteral("人物.l")),
+                                    gbk(QStringLiteral("地点.l"))));
+        QCOMPARE(lib.readBytes(QStringLiteral("元素/地点.l")), QByteArray("y\r\n"));
+        QVERIFY(lib.library.rename(Folder::Elements, gbk(QStringLiteral("人物.l")),
+                                   gbk(QStringLiteral("角色.l"))));
+        QCOMPARE(lib.readBytes(QStringLiteral("元素/角色.l")), QByteArray("x\r\n"));
+        QVERIFY(!lib.exists(QStringLiteral("元素/人物.l")));
+    }
+
+    void setUpCreatesTheMissingFolders()
+    {
+        TempLibrary lib(false);
+        QVERIFY(!lib.exists(QStringLiteral("模板")));
+        const LibraryFolders folders = setUpLibraryFolders(lib.files);
+        QCOMPARE(folders.templates, lib.root() + QStringLiteral("/模板/"));
+        QCOMPARE(folders.elements, lib.root() + QStringLiteral("/元素/"));
+        QCOMPARE(folders.projects, lib.root() + QStringLiteral("/项目/"));
+        for (const char16_t *name : {u"模板", u"元素", u"项目"})
+            QVERIFY(QFileInfo(lib.path(QString::fromUtf16(name))).isDir());
+        // A second start changes nothing.
+        lib.writeBytes(QStringLiteral("模板/a.l"), "a\r\n");
+        setUpLibraryFolders(lib.files);
+        QCOMPARE(lib.readBytes(QStringLiteral("模板/a.l")), QByteArray("a\r\n"));
+    }
+
+    void categoriesListOnlyListFilesWithExtension()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("模板/开端.l"), "");
+        lib.writeBytes(QStringLiteral("模板/开场白.txt"), "");
+        QCOMPARE(lib.library.categories(Folder::Templates), TextList{gbk(QStringLiteral("开端.l"))});
+    }
+
+    void folderTextsAreReleasedProjectsFirst()
+    {
+        QVERIFY(ProgramFolders::release().isEmpty());
+        TempLibrary lib;
+        ProgramFolders::set(lib.folders);
+        QVERIFY(ProgramFolders::isSet());
+        QCOMPARE(ProgramFolders::release(), QStringList({QStringLiteral("projects"),
+                                                         QStringLiteral("templates"),
+                                                         QStringLiteral("elements"),
+                                                         QStringLiteral("base")}));
+        QVERIFY(ProgramFolders::release().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibrary)
+#include "tst_library.moc"

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "library/library.h"
+#include "platform/localfiles.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace quorvel::test {
+
+// A library in a temporary folder: the program folder with its three library folders, removed
+// again when the fixture goes. Relative paths are given from the program folder, "/"-separated,
+// for example u"元素/人物.txt"_qs.
+class TempLibrary
+{
+    QTemporaryDir m_dir; // first: the members below are built inside it
+
+public:
+    // With createFolders false only the program folder exists, as on a first start.
+    explicit TempLibrary(bool createFolders = true);
+
+    QString root() const { return m_dir.path(); }
+    QString path(const QString &relative) const;
+    void writeBytes(const QString &relative, const QByteArray &bytes) const;
+    QByteArray readBytes(const QString &relative) const;
+    bool exists(const QString &relative) const;
+
+    LocalFiles files;
+    LibraryFolders folders;
+    Library library;
+};
+
+// The GBK bytes of a text written in the source (UTF-8).
+QByteArray gbk(const QString &text);
+
+} // namespace quorvel::test

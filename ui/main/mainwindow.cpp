@@ -1,0 +1,144 @@
+#include "ui/main/mainwindow.h"
+
+#include "library/library.h"
+#include "library/programfolders.h"
+#include "platform/gbkcodec.h"
+#include "ui/editor/editorwindow.h"
+#include "ui/widgets/contentbox.h"
+#include "ui/widgets/filebox.h"
+#include "ui/widgets/geometry.h"
+#include "ui/widgets/namelist.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace quorvel {
+
+namespace {
+
+constexpr QSize OuterSize(669, 464);
+
+QPushButton *button(QWidget *parent, const char16_t *caption)
+{
+    return new QPushButton(QString::fromUtf16(caption), parent);
+}
+
+QGroupBox *groupBox(QWidget *parent, const char16_t *caption = u"")
+{
+    return new QGroupBox(QString::fromUtf16(caption), parent);
+}
+
+} // namespace
+
+MainWindow::MainWindow(Services services, QWidget *parent)
+    : QWidget(parent), m_services(services)
+{
+    setWindowTitle(QStringLiteral("Quorvel"));
+    useWindowFont(this);
+    buildUi();
+    connectHandlers();
+    startUp();
+}
+
+MainWindow::~MainWindow()
+{
+    delete m_editor;
+}
+
+EditorWindow *MainWindow::editor() const
+{
+    return m_editor;
+}
+
+void MainWindow::buildUi()
+{
+    setOuterSize(this, OuterSize);
+
+    m_frame = place(groupBox(this), u"分组框1", -2, 0, 665, 431);
+    m_storyArea = place(groupBox(m_frame), u"分组框2", 1, 0, 565, 238);
+    m_story = place(new ContentBox(m_storyArea), u"编辑框小说", 3, 8, 559, 228);
+    m_toolBox = place(groupBox(m_frame, u"工具箱"), u"分组框3", 565, 1, 100, 237);
+    m_run = place(button(m_toolBox, u"运行"), u"按钮6", 3, 13, 93, 24);
+    m_openEditor = place(button(m_toolBox, u"模板编辑器"), u"按钮1", 3, 41, 93, 24);
+    m_newProject = place(button(m_frame, u"新建"), u"按钮2", 5, 238, 32, 24);
+    m_renameProject = place(button(m_frame, u"修改"), u"按钮3", 38, 238, 32, 24);
+    m_saveProject = place(button(m_frame, u"保存"), u"按钮5", 70, 238, 32, 24);
+    m_deleteProject = place(button(m_frame, u"删项目"), u"按钮4", 6, 262, 47, 22);
+    m_removeEntry = place(button(m_frame, u"删子项"), u"按钮7", 54, 262, 48, 22);
+    m_projectName = place(new QLineEdit(m_frame), u"编辑框项目名", 4, 285, 98, 22);
+    m_projectFiles = place(new FileBox(m_services.files, QStringLiteral("*.l"), m_frame),
+                           u"文件框1", 4, 308, 98, 120);
+    m_projectList = place(new NameList(m_frame), u"列表框项目", 106, 238, 144, 189);
+    m_preview = place(new ContentBox(m_frame), u"编辑框预览", 250, 238, 273, 190);
+    m_categoryLabel = place(new QLabel(QString::fromUtf16(u"模板分类："), m_frame), u"标签1",
+                            529, 243, 56, 13);
+    m_categories = place(new QComboBox(m_frame), u"组合框模板", 592, 238, 72, 20);
+    m_catalogue = place(new NameList(m_frame), u"列表框总目录", 522, 259, 142, 168);
+
+    // The label's caption is a little wider than its box; let it use the gap before the combo box
+    // rather than cut off its last character.
+    m_categoryLabel->resize(qMin(m_categoryLabel->sizeHint().width(), 592 - 529),
+                            qMax(13, m_categoryLabel->sizeHint().height()));
+    // Buttons keep their small drawn sizes: no minimum padding from the style.
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
+}
+
+void MainWindow::connectHandlers()
+{
+    connect(m_openEditor, &QPushButton::clicked, this, &MainWindow::openEditor);
+    connect(m_run, &QPushButton::clicked, this, &MainWindow::runNovel);
+    connect(m_newProject, &QPushButton::clicked, this, &MainWindow::newProject);
+    connect(m_renameProject, &QPushButton::clicked, this, &MainWindow::renameProject);
+    connect(m_saveProject, &QPushButton::clicked, this, &MainWindow::saveProject);
+    connect(m_deleteProject, &QPushButton::clicked, this, &MainWindow::deleteProject);
+    connect(m_removeEntry, &QPushButton::clicked, this, &MainWindow::removeEntry);
+    connect(m_projectFiles, &NameList::itemSelected, this, &MainWindow::loadProject);
+    connect(m_categories, &QComboBox::activated, this, &MainWindow::showCategory);
+    connect(m_catalogue, &NameList::itemSelected, this, &MainWindow::previewCatalogueTemplate);
+    connect(m_catalogue, &NameList::itemDoubleClicked, this, &MainWindow::appendTemplate);
+    connect(m_projectList, &NameList::itemSelected, this, &MainWindow::previewProjectTemplate);
+}
+
+void MainWindow::startUp()
+{
+    const LibraryFolders folders = setUpLibraryFolders(m_services.files);
+    ProgramFolders::set(folders);
+    m_library = std::make_unique<Library>(m_services.files, folders);
+    m_projectFiles->setFolder(folders.projects);
+    fillTemplateCategories();
+}
+
+void MainWindow::fillTemplateCategories()
+{
+    // Each category is added as the last item and selected, so the last one ends up selected.
+    const TextList names = m_library->categories(Folder::Templates);
+    for (const Text &name : names) {
+        m_categories->addItem(gbk::decode(name), name);
+        m_categories->setCurrentIndex(m_categories->count() - 1);
+    }
+    // Show the selected category's templates straight away, as if the user had chosen it.
+    if (m_categories->currentIndex() >= 0)
+        showCategory();
+}
+
+void MainWindow::openEditor()
+{
+    // There is only ever one editor: two editors on the same files would overwrite each other's
+    // lists. A second click brings the open one to the front.
+    if (!m_editor)
+        m_editor = new EditorWindow(*m_library, m_services);
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
+}
+
+void MainWindow::relistProjects()
+{
+    m_projectFiles->setFolder(m_library->folders().projects);
+}
+
+} // namespace quorvel

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/services.h"
+#include "platform/text.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quorvel {
+
+class ContentBox;
+class EditorWindow;
+class FileBox;
+class Library;
+class NameList;
+
+// The project workspace: choose, create, rename, save and delete projects, browse and preview
+// templates, build the current project and run it into the story box.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Services services, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Library &library() const { return *m_library; }
+    EditorWindow *editor() const;
+
+private slots:
+    // Start-up and the editor.
+    void startUp();
+    void fillTemplateCategories();
+    void openEditor();
+
+    // The run.
+    void runNovel();
+
+    // Project files.
+    void newProject();
+    void renameProject();
+    void saveProject();
+    void deleteProject();
+    void removeEntry();
+    void loadProject();
+
+    // Template browser and preview.
+    void showCategory();
+    void previewCatalogueTemplate();
+    void previewProjectTemplate();
+    void appendTemplate();
+
+private:
+    void buildUi();
+    void connectHandlers();
+
+    // Re-lists the project file box, keeping its selection where the file is still there.
+    void relistProjects();
+    void previewTemplate(const Text &name, const QString &missingQuestion);
+
+    Services m_services;
+    std::unique_ptr<Library> m_library;
+    QPointer<EditorWindow> m_editor;
+
+    QGroupBox *m_frame = nullptr;       // 分组框1
+    QGroupBox *m_storyArea = nullptr;   // 分组框2
+    ContentBox *m_story = nullptr;      // 编辑框小说
+    QGroupBox *m_toolBox = nullptr;     // 分组框3
+    QPushButton *m_run = nullptr;       // 按钮6
+    QPushButton *m_openEditor = nullptr; // 按钮1
+    QPushButton *m_newProject = nullptr; // 按钮2
+    QPushButton *m_renameProject = nullptr; // 按钮3
+    QPushButton *m_saveProject = nullptr;   // 按钮5
+    QPushButton *m_deleteProject = nullptr; // 按钮4
+    QPushButton *m_removeEntry = nullptr;   // 按钮7
+    QLineEdit *m_projectName = nullptr;     // 编辑框项目名
+    FileBox *m_projectFiles = nullptr;      // 文件框1
+    NameList *m_projectList = nullptr;      // 列表框项目
+    ContentBox *m_preview = nullptr;        // 编辑框预览
+    QLabel *m_categoryLabel = nullptr;      // 标签1
+    QComboBox *m_categories = nullptr;      // 组合框模板
+    NameList *m_catalogue = nullptr;        // 列表框总目录
+};
+
+} // namespace quorvel

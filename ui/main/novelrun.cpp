@@ -1,0 +1,7 @@
+#include "ui/main/mainwindow.h"
+
+namespace quorvel {
+
+void MainWindow::runNovel() {}
+
+} // namespace quorvel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/text.h"
+
+#include <QPlainTextEdit>
+
+namespace quorvel {
+
+// A multi-line edit box that shows a library text and hands it back exactly: a text shown and
+// taken back unchanged gives the same bytes, whatever they are.
+class ContentBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit ContentBox(QWidget *parent = nullptr);
+
+    void setContent(const Text &text);
+    Text content() const;
+    // Adds text at the very end, wherever the caret stands; the view follows the end when it was
+    // showing the end.
+    void appendContent(const Text &text);
+};
+
+} // namespace quorvel

@@ -1,0 +1,141 @@
+#include "ui/widgets/namelist.h"
+
+#include "platform/gbkcodec.h"
+
+#include <QMouseEvent>
+
+namespace quorvel {
+
+namespace {
+
+constexpr int NameRole = Qt::UserRole + 1;
+
+class NameItem : public QListWidgetItem
+{
+public:
+    explicit NameItem(const Text &name) { setName(name); }
+
+    void setName(const Text &name)
+    {
+        setData(NameRole, name);
+        setText(gbk::decode(name));
+    }
+    Text name() const { return data(NameRole).toByteArray(); }
+
+    // GBK orders the common characters by pinyin, so comparing the bytes gives the order a
+    // Chinese reader expects; the unsigned comparison keeps ASCII before every Chinese character.
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return name() < other.data(NameRole).toByteArray();
+    }
+};
+
+} // namespace
+
+class NameList::ProgramChange
+{
+public:
+    explicit ProgramChange(NameList &list) : m_list(list) { ++m_list.m_programChanges; }
+    ~ProgramChange() { --m_list.m_programChanges; }
+    ProgramChange(const ProgramChange &) = delete;
+    ProgramChange &operator=(const ProgramChange &) = delete;
+
+private:
+    NameList &m_list;
+};
+
+NameList::NameList(QWidget *parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::currentRowChanged, this, &NameList::onCurrentRowChanged);
+}
+
+Text NameList::nameAt(int row) const
+{
+    const QListWidgetItem *it = item(row);
+    return it ? it->data(NameRole).toByteArray() : Text();
+}
+
+TextList NameList::names() const
+{
+    TextList all;
+    all.reserve(count());
+    for (int row = 0; row < count(); ++row)
+        all.append(nameAt(row));
+    return all;
+}
+
+void NameList::addName(const Text &name)
+{
+    ProgramChange change(*this);
+    addItem(new NameItem(name));
+}
+
+void NameList::addNames(const TextList &names)
+{
+    ProgramChange change(*this);
+    setUpdatesEnabled(false);
+    for (const Text &name : names)
+        addItem(new NameItem(name));
+    setUpdatesEnabled(true);
+}
+
+void NameList::setNameAt(int row, const Text &name)
+{
+    QListWidgetItem *it = item(row);
+    if (!it)
+        return;
+    ProgramChange change(*this);
+    // A sorted list would move the item when its text changes; the item keeps its place instead,
+    // and takes its sorted place the next time the list is sorted.
+    const bool sorted = isSortingEnabled();
+    setSortingEnabled(false);
+    static_cast<NameItem *>(it)->setName(name);
+    if (sorted) {
+        setSortingEnabled(true);
+        sortItems();
+    }
+}
+
+void NameList::removeAt(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    ProgramChange change(*this);
+    delete takeItem(row);
+}
+
+void NameList::clearNames()
+{
+    ProgramChange change(*this);
+    clear();
+}
+
+void NameList::setSorted()
+{
+    ProgramChange change(*this);
+    setSortingEnabled(true);
+    sortItems();
+}
+
+void NameList::onCurrentRowChanged(int row)
+{
+    if (m_programChanges > 0 || row < 0)
+        return;
+    m_selectedThisPress = true;
+    emit itemSelected(row);
+}
+
+void NameList::mousePressEvent(QMouseEvent *event)
+{
+    // A click on the item that is already selected selects it again, as far as the user is
+    // concerned: show its content afresh.
+    m_selectedThisPress = false;
+    QListWidget::mousePressEvent(event);
+    QListWidgetItem *pressed = itemAt(event->position().toPoint());
+    if (!m_selectedThisPress && event->button() == Qt::LeftButton && pressed &&
+        pressed == currentItem())
+        emit itemSelected(currentRow());
+}
+
+} // namespace quorvel

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace quorvel {
+
+// The program's dialogs as Qt shows them, titled with the program's name and centred on the
+// window the user is working in.
+class QtDialogs : public Dialogs
+{
+public:
+    void message(const QString &text) override;
+    bool question(const QString &text) override;
+    bool input(QString &text) override;
+};
+
+} // namespace quorvel
