@@ -1,6 +1,0 @@
-#include "app/programentry.h"
-
-int main(int argc, char **argv)
-{
-    return quorvel::runProgram(argc, argv);
-}
