@@ -18,7 +18,8 @@ bool staysInFolder(const QString &fileName)
 
 } // namespace
 
-Library::Library(Files &files, LibraryFolders folders) : m_files(files), m_folders(std::move(folders))
+Library::Library(Files &files, LibraryFolders folders)
+    : m_files(files), m_folders(std::move(folders))
 {
 }
 

@@ -10,7 +10,12 @@ namespace quorvel {
 
 class Files;
 
-enum class Folder { Templates, Elements, Projects };
+enum class Folder
+{
+    Templates,
+    Elements,
+    Projects
+};
 
 // The content library: list files (".l") and content files (".txt") in the three folders. Every
 // operation reads or writes a whole file at once and caches nothing.

@@ -1,13 +1,13 @@
-#include "library/lines.h"
 #include "library/library.h"
+#include "library/lines.h"
 #include "library/programfolders.h"
 #include "tests/support/templibrary.h"
 
 #include <QTest>
 
 using namespace quorvel;
-using quorvel::test::TempLibrary;
 using quorvel::test::gbk;
+using quorvel::test::TempLibrary;
 
 class TestLibrary : public QObject
 {
@@ -23,7 +23,8 @@ private slots:
         QTest::newRow("no final CR LF") << QByteArray("a\r\nb") << TextList{"a", "b"};
         QTest::newRow("empty text") << QByteArray() << TextList{};
         QTest::newRow("only CR LF") << QByteArray("\r\n") << TextList{""};
-        QTest::newRow("lone CR and LF stay") << QByteArray("a\rb\nc\r\nd") << TextList{"a\rb\nc", "d"};
+        QTest::newRow("lone CR and LF stay")
+            << QByteArray("a\rb\nc\r\nd") << TextList{"a\rb\nc", "d"};
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << TextList{"a\r", "b"};
         QTest::newRow("trailing lone CR") << QByteArray("a\r") << TextList{"a\r"};
     }
@@ -154,7 +155,8 @@ private slots:
         TempLibrary lib;
         lib.writeBytes(QStringLiteral("模板/开端.l"), "");
         lib.writeBytes(QStringLiteral("模板/开场白.txt"), "");
-        QCOMPARE(lib.library.categories(Folder::Templates), TextList{gbk(QStringLiteral("开端.l"))});
+        QCOMPARE(lib.library.categories(Folder::Templates),
+                 TextList{gbk(QStringLiteral("开端.l"))});
     }
 
     void folderTextsAreReleasedProjectsFirst()
@@ -163,10 +165,9 @@ private slots:
         TempLibrary lib;
         ProgramFolders::set(lib.folders);
         QVERIFY(ProgramFolders::isSet());
-        QCOMPARE(ProgramFolders::release(), QStringList({QStringLiteral("projects"),
-                                                         QStringLiteral("templates"),
-                                                         QStringLiteral("elements"),
-                                                         QStringLiteral("base")}));
+        QCOMPARE(ProgramFolders::release(),
+                 QStringList({QStringLiteral("projects"), QStringLiteral("templates"),
+                              QStringLiteral("elements"), QStringLiteral("base")}));
         QVERIFY(ProgramFolders::release().isEmpty());
     }
 };

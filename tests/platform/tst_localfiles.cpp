@@ -63,14 +63,16 @@ private slots:
         TempLibrary lib;
         lib.writeBytes(QStringLiteral("a.l"), "a\r\n");
         lib.writeBytes(QStringLiteral("b.l"), "b\r\n");
-        QVERIFY(!lib.files.rename(lib.path(QStringLiteral("a.l")), lib.path(QStringLiteral("b.l"))));
+        QVERIFY(
+            !lib.files.rename(lib.path(QStringLiteral("a.l")), lib.path(QStringLiteral("b.l"))));
         QCOMPARE(lib.readBytes(QStringLiteral("a.l")), QByteArray("a\r\n"));
         QCOMPARE(lib.readBytes(QStringLiteral("b.l")), QByteArray("b\r\n"));
 
         QVERIFY(lib.files.rename(lib.path(QStringLiteral("a.l")), lib.path(QStringLiteral("c.l"))));
         QVERIFY(!lib.exists(QStringLiteral("a.l")));
         QCOMPARE(lib.readBytes(QStringLiteral("c.l")), QByteArray("a\r\n"));
-        QVERIFY(!lib.files.rename(lib.path(QStringLiteral("gone.l")), lib.path(QStringLiteral("d.l"))));
+        QVERIFY(
+            !lib.files.rename(lib.path(QStringLiteral("gone.l")), lib.path(QStringLiteral("d.l"))));
     }
 
     void existsSeesFilesAndFoldersWithTrailingSeparator()

@@ -1,7 +1,7 @@
 #include "platform/random.h"
 
-#include <QTest>
 #include <QSet>
+#include <QTest>
 
 using namespace quorvel;
 

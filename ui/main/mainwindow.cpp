@@ -33,9 +33,9 @@ QGroupBox *groupBox(QWidget *parent, const char16_t *caption = u"")
 
 } // namespace
 
-MainWindow::MainWindow(Services services, QWidget *parent)
-    : QWidget(parent), m_services(services)
+MainWindow::MainWindow(Services services, QWidget *parent) : QWidget(parent), m_services(services)
 {
+    m_pendingQuestion.setSingleShot(true);
     setWindowTitle(QStringLiteral("Quorvel"));
     useWindowFont(this);
     buildUi();
@@ -73,8 +73,8 @@ void MainWindow::buildUi()
                            u"文件框1", 4, 308, 98, 120);
     m_projectList = place(new NameList(m_frame), u"列表框项目", 106, 238, 144, 189);
     m_preview = place(new ContentBox(m_frame), u"编辑框预览", 250, 238, 273, 190);
-    m_categoryLabel = place(new QLabel(QString::fromUtf16(u"模板分类："), m_frame), u"标签1",
-                            529, 243, 56, 13);
+    m_categoryLabel =
+        place(new QLabel(QString::fromUtf16(u"模板分类："), m_frame), u"标签1", 529, 243, 56, 13);
     m_categories = place(new QComboBox(m_frame), u"组合框模板", 592, 238, 72, 20);
     m_catalogue = place(new NameList(m_frame), u"列表框总目录", 522, 259, 142, 168);
 
@@ -101,6 +101,7 @@ void MainWindow::connectHandlers()
     connect(m_catalogue, &NameList::itemSelected, this, &MainWindow::previewCatalogueTemplate);
     connect(m_catalogue, &NameList::itemDoubleClicked, this, &MainWindow::appendTemplate);
     connect(m_projectList, &NameList::itemSelected, this, &MainWindow::previewProjectTemplate);
+    connect(&m_pendingQuestion, &QTimer::timeout, this, &MainWindow::askPendingQuestion);
 }
 
 void MainWindow::startUp()
@@ -134,6 +135,14 @@ void MainWindow::openEditor()
     m_editor->show();
     m_editor->raise();
     m_editor->activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The program ends with its main window, editor included.
+    if (m_editor)
+        m_editor->close();
+    QWidget::closeEvent(event);
 }
 
 void MainWindow::relistProjects()

@@ -4,6 +4,7 @@
 #include "platform/text.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -34,6 +35,9 @@ public:
     Library &library() const { return *m_library; }
     EditorWindow *editor() const;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     // Start-up and the editor.
     void startUp();
@@ -63,19 +67,27 @@ private:
 
     // Re-lists the project file box, keeping its selection where the file is still there.
     void relistProjects();
-    void previewTemplate(const Text &name, const QString &missingQuestion);
+    // The typed project name as a file name: ".l" is always appended.
+    Text typedProjectFile() const;
+    // Shows the template in the preview box; false, with the box emptied, when it has no file.
+    bool previewTemplate(const Text &name);
+    void offerToCreateTemplate(const Text &name, const QString &question);
+    void askPendingQuestion();
 
     Services m_services;
     std::unique_ptr<Library> m_library;
     QPointer<EditorWindow> m_editor;
+    // A missing template chosen in the catalogue, whose question waits out a double-click.
+    QTimer m_pendingQuestion;
+    Text m_pendingTemplate;
 
-    QGroupBox *m_frame = nullptr;       // 分组框1
-    QGroupBox *m_storyArea = nullptr;   // 分组框2
-    ContentBox *m_story = nullptr;      // 编辑框小说
-    QGroupBox *m_toolBox = nullptr;     // 分组框3
-    QPushButton *m_run = nullptr;       // 按钮6
-    QPushButton *m_openEditor = nullptr; // 按钮1
-    QPushButton *m_newProject = nullptr; // 按钮2
+    QGroupBox *m_frame = nullptr;           // 分组框1
+    QGroupBox *m_storyArea = nullptr;       // 分组框2
+    ContentBox *m_story = nullptr;          // 编辑框小说
+    QGroupBox *m_toolBox = nullptr;         // 分组框3
+    QPushButton *m_run = nullptr;           // 按钮6
+    QPushButton *m_openEditor = nullptr;    // 按钮1
+    QPushButton *m_newProject = nullptr;    // 按钮2
     QPushButton *m_renameProject = nullptr; // 按钮3
     QPushButton *m_saveProject = nullptr;   // 按钮5
     QPushButton *m_deleteProject = nullptr; // 按钮4

@@ -1,12 +1,73 @@
+// Project files: a project is a list file in the projects folder; the project list shows the
+// selected project in memory and reaches the disk only through "保存".
 #include "ui/main/mainwindow.h"
+
+#include "library/library.h"
+#include "platform/gbkcodec.h"
+#include "ui/widgets/filebox.h"
+#include "ui/widgets/namelist.h"
+
+#include <QLineEdit>
 
 namespace quorvel {
 
-void MainWindow::newProject() {}
-void MainWindow::renameProject() {}
-void MainWindow::saveProject() {}
-void MainWindow::deleteProject() {}
-void MainWindow::removeEntry() {}
-void MainWindow::loadProject() {}
+namespace {
+
+const QString ProjectExists = QStringLiteral("该文件已经存在，请重新命名！");
+const QString NoProjectToSave = QStringLiteral("请先选择要保存的项目！");
+const QString ProjectNotSaved = QStringLiteral("项目保存失败！请检查文件是否可写！");
+
+} // namespace
+
+Text MainWindow::typedProjectFile() const
+{
+    return gbk::encode(m_projectName->text()) + ".l";
+}
+
+void MainWindow::newProject()
+{
+    // An existing project is never emptied by creating it again.
+    const Text fileName = typedProjectFile();
+    if (m_library->exists(Folder::Projects, fileName))
+        m_services.dialogs.message(ProjectExists);
+    else
+        m_library->createEmpty(Folder::Projects, fileName);
+    relistProjects();
+}
+
+void MainWindow::renameProject()
+{
+    // The library's rename never replaces a project that already has the new name.
+    m_library->rename(Folder::Projects, m_projectFiles->selectedFileName(), typedProjectFile());
+    relistProjects();
+}
+
+void MainWindow::saveProject()
+{
+    // A save that did not happen must not look like one that did.
+    const Text fileName = m_projectFiles->selectedFileName();
+    if (fileName.isEmpty())
+        m_services.dialogs.message(NoProjectToSave);
+    else if (!m_library->writeList(Folder::Projects, fileName, m_projectList->names()))
+        m_services.dialogs.message(ProjectNotSaved);
+}
+
+void MainWindow::deleteProject()
+{
+    m_library->remove(Folder::Projects, m_projectFiles->selectedFileName());
+    relistProjects();
+}
+
+void MainWindow::removeEntry()
+{
+    m_projectList->removeAt(m_projectList->currentRow());
+}
+
+void MainWindow::loadProject()
+{
+    m_projectList->clearNames();
+    m_projectList->addNames(
+        m_library->readList(Folder::Projects, m_projectFiles->selectedFileName()));
+}
 
 } // namespace quorvel

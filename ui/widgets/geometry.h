@@ -15,7 +15,7 @@ void useWindowFont(QWidget *window);
 void setOuterSize(QWidget *window, QSize outer);
 
 // Object name, parent and geometry in one step, as the layout tables list them.
-template<typename W>
+template <typename W>
 W *place(W *widget, const char16_t *name, int left, int top, int width, int height)
 {
     widget->setObjectName(QString::fromUtf16(name));

@@ -46,7 +46,8 @@ private slots:
         MainWindow window(Services{lib.files, random, dialogs});
         auto *combo = window.findChild<QComboBox *>(QStringLiteral("组合框模板"));
         QCOMPARE(combo->count(), 2);
-        const QStringList expected = lib.files.enumerate(lib.folders.templates, QStringLiteral("*.l"));
+        const QStringList expected =
+            lib.files.enumerate(lib.folders.templates, QStringLiteral("*.l"));
         QCOMPARE(combo->itemText(0), expected.at(0));
         QCOMPARE(combo->itemText(1), expected.at(1));
         QCOMPARE(combo->currentIndex(), 1);
@@ -67,7 +68,13 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Quorvel"));
         QCOMPARE(window.frameGeometry().size(), QSize(669, 464));
 
-        struct Expect { const char16_t *name; const char16_t *parent; QRect rect; const char16_t *caption; };
+        struct Expect
+        {
+            const char16_t *name;
+            const char16_t *parent;
+            QRect rect;
+            const char16_t *caption;
+        };
         const Expect controls[] = {
             {u"分组框1", nullptr, {-2, 0, 665, 431}, nullptr},
             {u"分组框2", u"分组框1", {1, 0, 565, 238}, nullptr},

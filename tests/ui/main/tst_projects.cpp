@@ -1,0 +1,321 @@
+#include "tests/support/fixedrandom.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/templibrary.h"
+#include "tests/support/widgetdriver.h"
+#include "ui/main/mainwindow.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+// Passes everything through to the real files, but refuses writes when asked to.
+class RefusingFiles : public LocalFiles
+{
+public:
+    using LocalFiles::LocalFiles;
+    bool write(const QString &path, const QByteArray &bytes) override
+    {
+        return !refuseWrites && LocalFiles::write(path, bytes);
+    }
+    bool refuseWrites = false;
+};
+
+// The main window on a temporary library, with its controls at hand.
+struct Workspace
+{
+    explicit Workspace(TempLibrary &lib) : files(lib.root())
+    {
+        window = std::make_unique<MainWindow>(Services{files, random, dialogs});
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("main window not exposed");
+    }
+    template <typename W> W *find(const char16_t *name) const
+    {
+        auto *w = window->findChild<W *>(QString::fromUtf16(name));
+        if (!w)
+            qFatal("missing control");
+        return w;
+    }
+    QListWidget *projectFiles() const { return find<QListWidget>(u"文件框1"); }
+    QListWidget *projectList() const { return find<QListWidget>(u"列表框项目"); }
+    QListWidget *catalogue() const { return find<QListWidget>(u"列表框总目录"); }
+    QPlainTextEdit *preview() const { return find<QPlainTextEdit>(u"编辑框预览"); }
+    void click(const char16_t *button) const
+    {
+        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+    }
+    void typeName(const QString &name) const { find<QLineEdit>(u"编辑框项目名")->setText(name); }
+    void selectProject(const QString &fileName) const
+    {
+        const auto found = projectFiles()->findItems(fileName, Qt::MatchExactly);
+        if (found.size() != 1)
+            qFatal("project not listed");
+        clickRow(projectFiles(), projectFiles()->row(found.first()));
+    }
+
+    RefusingFiles files;
+    FixedRandom random;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+class TestProjects : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newProjectCreatesAnEmptyFileNamedAsTyped()
+    {
+        TempLibrary lib;
+        Workspace ws(lib);
+        for (const QString &typed : {QStringLiteral("abc"), QString(), QStringLiteral("abc.l"),
+                                     QStringLiteral(" 空 格 ")}) {
+            ws.typeName(typed);
+            ws.click(u"按钮2");
+            QVERIFY2(lib.exists(QStringLiteral("项目/") + typed + QStringLiteral(".l")),
+                     qPrintable(typed));
+            QCOMPARE(lib.readBytes(QStringLiteral("项目/") + typed + QStringLiteral(".l")).size(),
+                     0);
+            QVERIFY(!ws.projectFiles()
+                         ->findItems(typed + QStringLiteral(".l"), Qt::MatchExactly)
+                         .isEmpty());
+        }
+        QVERIFY(ws.dialogs.shown.isEmpty());
+        QCOMPARE(ws.projectList()->count(), 0); // nothing loaded, nothing selected
+        QCOMPARE(ws.projectFiles()->currentRow(), -1);
+    }
+
+    void newProjectNeverEmptiesAnExistingOne()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/故事.l"), "a\r\nb\r\n");
+        Workspace ws(lib);
+        ws.selectProject(QStringLiteral("故事.l"));
+        ws.typeName(QStringLiteral("故事"));
+        ws.click(u"按钮2");
+        QCOMPARE(ws.dialogs.shown, QStringList{QStringLiteral("该文件已经存在，请重新命名！")});
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/故事.l")), QByteArray("a\r\nb\r\n"));
+        // The selected project stays selected across the re-listing.
+        QCOMPARE(ws.projectFiles()->currentItem()->text(), QStringLiteral("故事.l"));
+    }
+
+    void selectingAProjectReplacesTheList()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/一.l"),
+                       gbk(QStringLiteral("开场白\r\n对话\r\n尾声\r\n")));
+        lib.writeBytes(QStringLiteral("项目/二.l"), "x\r\n");
+        Workspace ws(lib);
+        ws.selectProject(QStringLiteral("二.l"));
+        QCOMPARE(rows(ws.projectList()), QStringList{QStringLiteral("x")});
+        ws.selectProject(QStringLiteral("一.l"));
+        QCOMPARE(rows(ws.projectList()),
+                 QStringList(
+                     {QStringLiteral("开场白"), QStringLiteral("对话"), QStringLiteral("尾声")}));
+        QVERIFY(ws.find<QLineEdit>(u"编辑框项目名")->text().isEmpty());
+    }
+
+    void saveWritesTheListIntoTheSelectedProject()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/p.l"), "a\r\nb\r\nc\r\n");
+        lib.writeBytes(QStringLiteral("项目/q.l"), "");
+        for (const char *name : {"a", "b", "c"})
+            lib.writeBytes(QStringLiteral("模板/%1.txt").arg(QLatin1StringView(name)), name);
+        Workspace ws(lib);
+        ws.selectProject(QStringLiteral("p.l"));
+        clickRow(ws.projectList(), 1);
+        ws.click(u"按钮7");               // remove b
+        ws.typeName(QStringLiteral("q")); // the typed name plays no part
+        ws.click(u"按钮5");
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")), QByteArray("a\r\nc\r\n"));
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/q.l")), QByteArray());
+
+        clickRow(ws.projectList(), 0);
+        ws.click(u"按钮7");
+        clickRow(ws.projectList(), 0);
+        ws.click(u"按钮7");
+        ws.click(u"按钮7"); // nothing selected any more: nothing happens
+        ws.click(u"按钮5");
+        QVERIFY(lib.exists(QStringLiteral("项目/p.l")));
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")).size(), 0);
+        QVERIFY(ws.dialogs.shown.isEmpty());
+    }
+
+    // A save that did not write must say so, and keep the list.
+    void saveThatCannotWriteSaysSo()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/p.l"), "a\r\n");
+        lib.writeBytes(QStringLiteral("模板/a.txt"), "a");
+        Workspace ws(lib);
+        ws.click(u"按钮5"); // no project selected
+        QCOMPARE(ws.dialogs.shown.size(), 1);
+        ws.selectProject(QStringLiteral("p.l"));
+        clickRow(ws.projectList(), 0);
+        ws.click(u"按钮7");
+        ws.files.refuseWrites = true;
+        ws.click(u"按钮5");
+        QCOMPARE(ws.dialogs.shown.size(), 2);
+        QVERIFY(ws.dialogs.shown.at(1) != ws.dialogs.shown.at(0));
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")), QByteArray("a\r\n"));
+        QCOMPARE(ws.projectList()->count(), 0);
+    }
+
+    void renameMovesTheSelectedProjectButNeverOntoAnother()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/a.l"), "x\r\n");
+        lib.writeBytes(QStringLiteral("项目/b.l"), "y\r\n");
+        Workspace ws(lib);
+        ws.selectProject(QStringLiteral("a.l"));
+        ws.typeName(QStringLiteral("b"));
+        ws.click(u"按钮3");
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/a.l")), QByteArray("x\r\n"));
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/b.l")), QByteArray("y\r\n"));
+        QCOMPARE(ws.projectFiles()->currentItem()->text(), QStringLiteral("a.l"));
+
+        ws.typeName(QStringLiteral("c"));
+        ws.click(u"按钮3");
+        QVERIFY(!lib.exists(QStringLiteral("项目/a.l")));
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/c.l")), QByteArray("x\r\n"));
+        QCOMPARE(rows(ws.projectList()), QStringList{QStringLiteral("x")});
+        QVERIFY(ws.dialogs.shown.isEmpty());
+    }
+
+    void deleteRemovesTheFileButKeepsTheList()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/a.l"), "x\r\ny\r\n");
+        lib.writeBytes(QStringLiteral("项目/b.l"), "");
+        Workspace ws(lib);
+        ws.click(u"按钮4"); // nothing selected: nothing deleted
+        QVERIFY(lib.exists(QStringLiteral("项目/a.l")) && lib.exists(QStringLiteral("项目/b.l")));
+        ws.selectProject(QStringLiteral("a.l"));
+        ws.click(u"按钮4");
+        QVERIFY(!lib.exists(QStringLiteral("项目/a.l")));
+        QCOMPARE(rows(ws.projectFiles()), QStringList{QStringLiteral("b.l")});
+        QCOMPARE(rows(ws.projectList()), QStringList({QStringLiteral("x"), QStringLiteral("y")}));
+        ws.selectProject(QStringLiteral("b.l"));
+        QCOMPARE(ws.projectList()->count(), 0);
+    }
+
+    void categoryFillsTheCatalogue()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("模板/开端.l"),
+                       gbk(QStringLiteral("开场白\r\n景物\r\n相遇\r\n")));
+        Workspace ws(lib);
+        // The only category is selected at start and its templates are shown.
+        QCOMPARE(rows(ws.catalogue()),
+                 QStringList(
+                     {QStringLiteral("开场白"), QStringLiteral("景物"), QStringLiteral("相遇")}));
+    }
+
+    void previewShowsTheTemplateOrSaysItIsEmpty()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("模板/类.l"), "two\r\nempty\r\n");
+        lib.writeBytes(QStringLiteral("模板/two.txt"), gbk(QStringLiteral("第一行\r\n第二行")));
+        lib.writeBytes(QStringLiteral("模板/empty.txt"), "");
+        Workspace ws(lib);
+        clickRow(ws.catalogue(), 0);
+        QCOMPARE(ws.preview()->toPlainText(), QStringLiteral("第一行\n第二行"));
+        clickRow(ws.catalogue(), 1);
+        QCOMPARE(ws.preview()->toPlainText(), QStringLiteral("内容为空，请添加！"));
+        QVERIFY(ws.dialogs.shown.isEmpty());
+    }
+
+    // The catalogue asks with seven spaces, the project list with eight; Yes creates the file.
+    void missingTemplateOffersToCreateIt()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("模板/类.l"), "gone\r\n");
+        lib.writeBytes(QStringLiteral("项目/p.l"), "lost\r\n");
+        Workspace ws(lib);
+        ws.dialogs.answers = {false, true};
+        clickRow(ws.catalogue(), 0);
+        QTRY_COMPARE(ws.dialogs.shown.size(), 1);
+        QCOMPARE(ws.dialogs.shown.at(0),
+                 QStringLiteral(
+                     "该模板不存在，是否需要创建该模板文件？\r\n       是，创建    否，取消！"));
+        QVERIFY(!lib.exists(QStringLiteral("模板/gone.txt")));
+        clickRow(ws.catalogue(), 0);
+        QTRY_COMPARE(ws.dialogs.shown.size(), 2);
+        QCOMPARE(lib.readBytes(QStringLiteral("模板/gone.txt")).size(), 0);
+        QVERIFY(lib.exists(QStringLiteral("模板/gone.txt")));
+        QVERIFY(ws.preview()->toPlainText().isEmpty());
+        clickRow(ws.catalogue(), 0);
+        QCOMPARE(ws.preview()->toPlainText(), QStringLiteral("内容为空，请添加！"));
+
+        ws.selectProject(QStringLiteral("p.l"));
+        ws.dialogs.answers = {true};
+        clickRow(ws.projectList(), 0);
+        QCOMPARE(ws.dialogs.shown.size(), 3);
+        QCOMPARE(ws.dialogs.shown.at(2),
+                 QStringLiteral(
+                     "该模板不存在，是否需要创建该模板文件？\r\n        是，创建    否，取消！"));
+        QVERIFY(lib.exists(QStringLiteral("模板/lost.txt")));
+    }
+
+    void doubleClickAppendsOncePerDoubleClick()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("模板/类.l"), "here\r\nmissing\r\n");
+        lib.writeBytes(QStringLiteral("模板/here.txt"), "x");
+        Workspace ws(lib);
+        doubleClickRow(ws.catalogue(), 0);
+        doubleClickRow(ws.catalogue(), 0);
+        QCOMPARE(rows(ws.projectList()),
+                 QStringList({QStringLiteral("here"), QStringLiteral("here")}));
+        // A missing template: its question waits for the double-click, which appends it once.
+        doubleClickRow(ws.catalogue(), 1);
+        QCOMPARE(ws.projectList()->count(), 3);
+        QCOMPARE(ws.projectList()->item(2)->text(), QStringLiteral("missing"));
+        QTRY_COMPARE(ws.dialogs.shown.size(), 1);
+        QCOMPARE(ws.projectList()->count(), 3);
+    }
+
+    // The whole cycle: new project, select it, add three templates, remove one, save, reselect.
+    void projectCycle()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("模板/类.l"), gbk(QStringLiteral("甲\r\n乙\r\n丙\r\n")));
+        for (const char16_t *name : {u"甲", u"乙", u"丙"})
+            lib.writeBytes(
+                QStringLiteral("模板/") + QString::fromUtf16(name) + QStringLiteral(".txt"), "x");
+        Workspace ws(lib);
+        ws.typeName(QStringLiteral("新故事"));
+        ws.click(u"按钮2");
+        ws.selectProject(QStringLiteral("新故事.l"));
+        for (int row : {0, 1, 2})
+            doubleClickRow(ws.catalogue(), row);
+        clickRow(ws.projectList(), 1);
+        ws.click(u"按钮7");
+        doubleClickRow(ws.catalogue(), 0); // unsaved: dropped by reselecting below
+        clickRow(ws.projectList(), 2);
+        ws.click(u"按钮7");
+        ws.click(u"按钮5");
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/新故事.l")),
+                 gbk(QStringLiteral("甲\r\n丙\r\n")));
+        doubleClickRow(ws.catalogue(), 1);
+        ws.selectProject(QStringLiteral("新故事.l"));
+        QCOMPARE(rows(ws.projectList()), QStringList({QStringLiteral("甲"), QStringLiteral("丙")}));
+        QVERIFY(ws.dialogs.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestProjects)
+#include "tst_projects.moc"
