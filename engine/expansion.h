@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/text.h"
+
+#include <QByteArrayView>
+#include <functional>
+
+namespace quorvel {
+
+// Where one expansion gives up. Element lines may refer to elements that refer back to them, so
+// an expansion need not end by itself; no pattern written by hand comes near these figures.
+struct ExpansionLimits
+{
+    // Element draws for one pattern.
+    qsizetype maxDraws = 1'000'000;
+    // Length of the line being expanded, in bytes; a longer pattern may keep its own length.
+    qsizetype maxLength = qsizetype(16) << 20;
+};
+
+enum class ExpansionEnd
+{
+    Complete,       // no well-formed reference left
+    EmptyReference, // stopped at a "[]"
+    Endless,        // stopped at a limit
+};
+
+struct Expansion
+{
+    Text line;
+    ExpansionEnd end = ExpansionEnd::Complete;
+};
+
+// Draws the line for one reference, given with its brackets. The bytes returned must stay valid
+// until the next call.
+using ReferenceDraw = std::function<QByteArrayView(QByteArrayView reference)>;
+
+// The first reference of a text: close is the position of the first "]" (-1: none), open that of
+// the first "[" when it stands before that "]" (-1 otherwise). Brackets are characters: a "[" or
+// "]" byte that is the second byte of a two-byte GBK character belongs to that character.
+struct Reference
+{
+    qsizetype open = -1;
+    qsizetype close = -1;
+
+    bool isReference() const { return open >= 0 && close > open; }
+    bool isEmpty() const { return close == open + 1; }
+};
+Reference findReference(QByteArrayView text);
+
+// Replaces the references of the pattern one by one, always the one at the first "[" (up to the
+// first "]"), by the line draw() gives for it, until none is left. The line drawn for a reference
+// is searched again, so references in element lines are expanded before those further right.
+// A first reference "[]" empties the line; a later one stops the expansion where it stands, as
+// does reaching a limit. Each pass resumes the search at the reference it replaced, since nothing
+// to its left can become part of a reference again, so the cost grows with the line's length.
+Expansion expandReferences(const Text &pattern, const ReferenceDraw &draw,
+                           const ExpansionLimits &limits = {});
+
+} // namespace quorvel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/expansion.h"
+#include "platform/text.h"
+
+#include <QByteArrayView>
+#include <optional>
+
+namespace quorvel {
+
+class Dialogs;
+class Library;
+class RandomSource;
+
+// Turns templates into story lines: picks a pattern of the template, then replaces each element
+// reference in it by a random line of that element. Every template and every element is read
+// from its file at the moment it is needed, so a file saved a moment ago is what the next draw
+// sees; nothing read is kept for later.
+class Generator
+{
+public:
+    Generator(const Library &library, RandomSource &random, Dialogs &dialogs,
+              ExpansionLimits limits = {});
+
+    // The story line of one template: a random pattern of it, expanded. Nothing, and no message,
+    // when the template has no pattern (its file is missing or empty).
+    std::optional<Text> storyLine(const Text &templateName);
+
+    // The pattern with every reference replaced, showing the messages the expansion meets.
+    Text expand(const Text &pattern);
+
+    // A random line of the element that reference ("[" name "]") names. An element without any
+    // line gives the empty text after a message.
+    Text drawElement(QByteArrayView reference);
+
+private:
+    QByteArrayView drawLine(QByteArrayView reference);
+
+    const Library &m_library;
+    RandomSource &m_random;
+    Dialogs &m_dialogs;
+    ExpansionLimits m_limits;
+    // The bytes of the element file read by the latest draw: the line it drew points into them.
+    Text m_elementBytes;
+};
+
+} // namespace quorvel

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace quorvel::messages {
+
+// The generator's messages, shown exactly as written here.
+inline constexpr char16_t EmptyProject[] = u"项目为空，请建立或选择已进行项目运行！";
+inline constexpr char16_t EmptyReference[] = u"括号中的内容不能为空！请检查后再执行程序！";
+// Shown directly after the element's name.
+inline constexpr char16_t EmptyElement[] = u"内容为空！请检查！";
+// An expansion that reached its limits (engine/expansion.h), usually elements that refer to
+// each other in a circle.
+inline constexpr char16_t EndlessExpansion[] = u"元素引用层层嵌套，无法展开完毕！请检查！";
+
+} // namespace quorvel::messages
