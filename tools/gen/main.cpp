@@ -1,0 +1,168 @@
+// quorvel-gen: the Run of the main window without the window. Runs a saved project through the
+// same generator, writing the story lines to standard output and the messages to standard error.
+
+#include "engine/generator.h"
+#include "engine/messages.h"
+#include "library/folders.h"
+#include "library/library.h"
+#include "platform/gbkcodec.h"
+#include "platform/localfiles.h"
+#include "platform/random.h"
+#include "tools/gen/consoledialogs.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <optional>
+#include <variant>
+
+using namespace quorvel;
+
+namespace {
+
+enum ExitStatus
+{
+    Success = 0,
+    ProjectMissing = 1,
+    BadArguments = 2,
+    OutputFailed = 3
+};
+
+constexpr char16_t HelpText[] =
+    u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] 项目\n"
+    u"\n"
+    u"不打开窗口，运行已保存的项目，与主窗口的“运行”按钮相同：按项目中模板的顺序，\n"
+    u"为每个模板随机选取一个句式，把其中每个元素引用换成该元素随机的一行，得到一行故事。\n"
+    u"故事逐行写到标准输出（UTF-8），提示信息写到标准错误，每条一行。\n"
+    u"\n"
+    u"  项目              项目名：“项目”文件夹中的“项目名.l”\n"
+    u"  --library 目录    素材库所在的目录（内有“模板”“元素”“项目”三个文件夹），\n"
+    u"                    默认为本程序所在的目录\n"
+    u"  --times 次数      连续运行项目的次数，默认为 1\n"
+    u"  --seed 种子       随机种子（非负整数）：种子与素材相同，输出就相同\n"
+    u"  -h, --help        显示本说明\n"
+    u"\n"
+    u"退出状态：0 完成；1 找不到项目；2 参数有误；3 无法写出故事。\n";
+
+void printError(const QString &text)
+{
+    std::fputs((QStringLiteral("quorvel-gen：") + text + u'\n').toUtf8().constData(), stderr);
+}
+
+int badArguments(const QString &problem)
+{
+    printError(problem + QStringLiteral("（用法见 quorvel-gen --help）"));
+    return BadArguments;
+}
+
+struct Options
+{
+    QString libraryFolder;
+    qint64 times = 1;
+    std::optional<quint64> seed;
+    QString project;
+};
+
+// Reads the command line into options; a message and an exit status when it cannot.
+std::variant<Options, int> parseArguments(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption library(QStringLiteral("library"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption times(QStringLiteral("times"), QString(), QStringLiteral("N"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("S"));
+    parser.addOptions({help, library, times, seed});
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return badArguments(unknown.isEmpty() ? QStringLiteral("参数有误：") + parser.errorText()
+                                              : QStringLiteral("未知选项：") + unknown.join(u' '));
+    }
+    if (parser.isSet(help)) {
+        std::fputs(QString::fromUtf16(HelpText).toUtf8().constData(), stdout);
+        return Success;
+    }
+
+    Options options;
+    options.libraryFolder = parser.isSet(library) ? QDir(parser.value(library)).absolutePath()
+                                                  : QCoreApplication::applicationDirPath();
+    if (parser.isSet(times)) {
+        bool ok = false;
+        options.times = parser.value(times).toLongLong(&ok);
+        if (!ok || options.times < 0)
+            return badArguments(QStringLiteral("--times 要求非负整数：") + parser.value(times));
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        options.seed = parser.value(seed).toULongLong(&ok);
+        if (!ok)
+            return badArguments(QStringLiteral("--seed 要求非负整数：") + parser.value(seed));
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1)
+        return badArguments(QStringLiteral("请给出一个项目名"));
+    options.project = positional.first();
+    return options;
+}
+
+bool writeLine(const Text &line)
+{
+    QByteArray bytes = gbk::decode(line).toUtf8();
+    bytes.append('\n');
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+}
+
+int run(const Options &options)
+{
+    LocalFiles files(options.libraryFolder);
+    const Library library(files, LibraryFolders::beside(files));
+    const Text projectFile = gbk::encode(options.project) + ".l";
+    if (!library.exists(Folder::Projects, projectFile)) {
+        printError(QStringLiteral("找不到项目“%1”：%2 不存在")
+                       .arg(options.project,
+                            QDir::toNativeSeparators(library.folders().projects + options.project +
+                                                     QStringLiteral(".l"))));
+        return ProjectMissing;
+    }
+
+    SystemRandom random;
+    if (options.seed) {
+        random.seedWith(*options.seed);
+        random.setReproducible(true);
+    }
+    ConsoleDialogs dialogs;
+    Generator generator(library, random, dialogs);
+    bool written = true;
+    for (qint64 run = 0; run < options.times; ++run) {
+        // Like the window, each run takes the project as it is now.
+        const TextList project = library.readList(Folder::Projects, projectFile);
+        if (project.isEmpty())
+            dialogs.message(QString::fromUtf16(messages::EmptyProject));
+        for (const Text &templateName : project) {
+            if (const std::optional<Text> line = generator.storyLine(templateName))
+                written = writeLine(*line) && written;
+        }
+    }
+    if (std::fflush(stdout) != 0 || !written) {
+        printError(QStringLiteral("无法写出故事"));
+        return OutputFailed;
+    }
+    return Success;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvel-gen"));
+    // Story lines go out in large blocks; messages flush them first (ConsoleDialogs).
+    static char outputBuffer[1 << 16];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+
+    const std::variant<Options, int> parsed = parseArguments(QCoreApplication::arguments());
+    if (const int *status = std::get_if<int>(&parsed))
+        return *status;
+    return run(std::get<Options>(parsed));
+}
