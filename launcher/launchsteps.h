@@ -31,35 +31,24 @@ inline constexpr int kLauncherFailed = -1;
 // Any exported function, as the layer finds it; cast to its real type before the call.
 using Symbol = void (*)();
 
+// clang-format off
 template <class Os>
 concept OsLayer = requires(Os &os, PathBuffer &path, const char *text, char *buffer, void *library,
-                           int code)
-{
-    {
-        Os::kSeparator
-        } -> std::convertible_to<char>;
+                           int code) {
+    requires std::same_as<decltype(Os::kSeparator), const char>;
     // The program's whole file name; false when it cannot be read whole.
-    {
-        os.moduleFileName(path)
-        } -> std::same_as<bool>;
+    requires std::same_as<decltype(os.moduleFileName(path)), bool>;
     // The runtime's installation folder; false when it is not recorded or cannot be read whole.
-    {
-        os.installationFolder(path)
-        } -> std::same_as<bool>;
-    {
-        os.loadLibrary(text)
-        } -> std::same_as<void *>;
-    {
-        os.lookUp(library, text)
-        } -> std::same_as<Symbol>;
+    requires std::same_as<decltype(os.installationFolder(path)), bool>;
+    requires std::same_as<decltype(os.loadLibrary(text)), void *>;
+    requires std::same_as<decltype(os.lookUp(library, text)), Symbol>;
     os.unloadLibrary(library);
-    {
-        os.textLength(text)
-        } -> std::same_as<size_t>;
+    requires std::same_as<decltype(os.textLength(text)), size_t>;
     os.appendText(buffer, text);
     os.showError(text, text);
     os.exitProcess(code);
 };
+// clang-format on
 
 namespace detail {
 
