@@ -7,7 +7,7 @@ class QWidget;
 namespace quorvel {
 
 // The windows are laid out in fixed pixel positions, as drawn, in a 12-pixel font in which every
-// caption fits its control.
+// caption fits its control; group boxes carry their caption on their top frame line.
 void useWindowFont(QWidget *window);
 
 // Gives a top-level window the outer size (frame and title bar included) once the window system
