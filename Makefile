@@ -34,3 +34,34 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# Hardening. `make fuzz SECONDS=600` builds the libFuzzer targets (clang, ASan, UBSan) in
+# build-fuzz and runs each for SECONDS seconds: new inputs stay in build-fuzz/corpus, crash inputs
+# go to fuzz/corpus/<target>/, where `make test` replays them. `make test-sanitize` builds the
+# whole test suite with ASan and UBSan and runs it; tests/hardening/sanitizers/ explains the
+# suppressions.
+FUZZ_TARGETS := listfile codec
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+SECONDS ?= 60
+SANITIZERS := $(CURDIR)/tests/hardening/sanitizers
+SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(SANITIZERS)/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(SANITIZERS)/ubsan.supp
+
+.PHONY: fuzz test-sanitize
+
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DQUORVEL_FUZZ=ON -DQUORVEL_SANITIZE=ON
+	cmake --build build-fuzz -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@for t in $(FUZZ_TARGETS); do \
+		mkdir -p build-fuzz/corpus/$$t && echo "Fuzzing $$t for $(SECONDS) s" && \
+		$(SANITIZE_ENV) build-fuzz/fuzz/fuzz_$$t -max_total_time=$(SECONDS) -print_final_stats=1 \
+			-artifact_prefix=fuzz/corpus/$$t/crash- build-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
+
+test-sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANITIZE=ON
+	cmake --build build-sanitize -j$(JOBS)
+	cd build-sanitize && $(SANITIZE_ENV) ctest --output-on-failure -j$(JOBS)

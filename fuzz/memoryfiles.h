@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/files.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace quorvel::fuzz {
+
+// Files kept in memory, so that a fuzz input costs no disk traffic. Only what the fuzz targets
+// need: whole-file read and write, existence, rename without overwrite, removal, and listing.
+class MemoryFiles : public Files
+{
+public:
+    QString runDirectory() const override { return QStringLiteral("/fuzz"); }
+    bool exists(const QString &path) const override { return m_files.contains(path); }
+    bool createFolder(const QString &) override { return true; }
+    QByteArray read(const QString &path) const override { return m_files.value(path); }
+    bool write(const QString &path, const QByteArray &bytes) override
+    {
+        m_files.insert(path, bytes);
+        return true;
+    }
+    bool rename(const QString &from, const QString &to) override
+    {
+        if (!m_files.contains(from) || m_files.contains(to))
+            return false;
+        m_files.insert(to, m_files.take(from));
+        return true;
+    }
+    bool remove(const QString &path) override { return m_files.remove(path) > 0; }
+    QStringList enumerate(const QString &folder, const QString &pattern) const override
+    {
+        const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern));
+        QStringList names;
+        for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
+            if (!it.key().startsWith(folder))
+                continue;
+            const QString name = it.key().mid(folder.size());
+            if (!name.contains(u'/') && match.match(name).hasMatch())
+                names.append(name);
+        }
+        return names;
+    }
+
+private:
+    QHash<QString, QByteArray> m_files;
+};
+
+} // namespace quorvel::fuzz
