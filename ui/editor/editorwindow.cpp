@@ -1,15 +1,261 @@
 #include "ui/editor/editorwindow.h"
 
+#include "platform/gbkcodec.h"
+#include "ui/editor/editoricon.h"
+#include "ui/widgets/contentbox.h"
+#include "ui/widgets/filebox.h"
 #include "ui/widgets/geometry.h"
+#include "ui/widgets/namelist.h"
+
+#include <QAction>
+#include <QColor>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <array>
 
 namespace quorvel {
+
+// Where an area's controls stand and what they say.
+struct EditorWindow::AreaLayout
+{
+    const char16_t *groupName;
+    const char16_t *groupCaption;
+    QRect group;
+    const char16_t *categoriesName;
+    QRect categories;
+    const char16_t *entriesName;
+    QRect entries;
+    const char16_t *saveName;
+    const char16_t *saveCaption;
+    QRect save;
+    const char16_t *contentName;
+    QRect content;
+    // Of the category box, the entry list and the content box.
+    QColor background;
+
+    const char16_t *categoryMenuName;
+    const char16_t *entryMenuName;
+    // Begins the object name of every menu entry of the area.
+    const char16_t *actionPrefix;
+    std::array<const char16_t *, 3> categoryCommands; // add, rename, delete
+    std::array<const char16_t *, 5> entryCommands;    // add, rename, delete, create, sort
+};
+
+namespace {
+
+constexpr QPoint Position(50, 50);
+constexpr QSize OuterSize(641, 497);
+
+template <typename W> W *placeAt(W *widget, const char16_t *name, QRect rect)
+{
+    return place(widget, name, rect.x(), rect.y(), rect.width(), rect.height());
+}
+
+} // namespace
 
 EditorWindow::EditorWindow(Library &library, Services services, QWidget *parent)
     : QWidget(parent), m_library(library), m_services(services)
 {
     setWindowTitle(QString::fromUtf16(u"模板元素编辑器v.1.0.0"));
+    setWindowIcon(editorIcon());
+    // Closing the window ends it: the next 模板编辑器 click creates it afresh, with both areas
+    // empty and the category boxes listing what is on disk then.
+    setAttribute(Qt::WA_DeleteOnClose);
     useWindowFont(this);
-    setGeometry(50, 50, 641, 497);
+    buildUi();
+    connectHandlers();
+
+    // Created: both category boxes list their folders, nothing is selected.
+    relistCategories(m_elements);
+    relistCategories(m_templates);
+}
+
+void EditorWindow::buildUi()
+{
+    move(Position);
+    setOuterSize(this, OuterSize);
+
+    m_frame = place(new QGroupBox(this), u"分组框1", 8, -6, 622, 447);
+
+    // clang-format off
+    static const AreaLayout elementLayout{
+        u"分组框2", u"元素区", {8, 8, 256, 436},
+        u"文件框", {8, 14, 77, 187},
+        u"列表框", {86, 14, 160, 208},
+        u"按钮1", u"保存元素", {8, 200, 77, 25},
+        u"编辑框内容", {8, 226, 239, 208},
+        QColor(255, 255, 255),
+        u"类别菜单", u"列表菜单", u"element",
+        {u"添加类", u"修改类", u"删除类"},
+        {u"添加项", u"修改项", u"删除项", u"创建该项目", u"自动排序项"},
+    };
+    static const AreaLayout templateLayout{
+        u"分组框3", u"模板区", {264, 8, 256, 436},
+        u"文件框m", {8, 15, 78, 186},
+        u"列表框m", {88, 15, 161, 208},
+        u"按钮2", u"保存模板", {9, 202, 78, 23},
+        u"编辑框mx", {8, 227, 243, 204},
+        QColor(236, 236, 236),
+        u"模板类别菜单", u"模板菜单", u"template",
+        {u"添加模板类", u"修改模板类", u"删模板类"},
+        {u"添加模板", u"修改模板", u"删除模板", u"创建该模板", u"自动排序模板"},
+    };
+    // clang-format on
+    // The menus are made in the window's order: 类别菜单, 列表菜单, 模板类别菜单, 模板菜单.
+    buildArea(m_elements, elementLayout);
+    buildMenus(m_elements, elementLayout);
+    buildArea(m_templates, templateLayout);
+    buildMenus(m_templates, templateLayout);
+
+    // The controls of an area start 14 pixels below its top, where a caption in the window font
+    // (whose CJK line is taller than its glyphs) would run under them: the caption sits in the top
+    // margin, on the frame line, as in the drawn layout.
+    for (QGroupBox *group : {m_elements.group, m_templates.group})
+        group->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 6px; top: -2px; padding: 0 2px; }"));
+    // Buttons keep their small drawn sizes: no minimum padding from the style.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
+}
+
+void EditorWindow::buildArea(Area &area, const AreaLayout &layout)
+{
+    area.group = placeAt(new QGroupBox(QString::fromUtf16(layout.groupCaption), m_frame),
+                         layout.groupName, layout.group);
+    area.categories = placeAt(new FileBox(m_services.files, QStringLiteral("*.l"), area.group),
+                              layout.categoriesName, layout.categories);
+    area.entries = placeAt(new NameList(area.group), layout.entriesName, layout.entries);
+    area.save = placeAt(new QPushButton(QString::fromUtf16(layout.saveCaption), area.group),
+                        layout.saveName, layout.save);
+    area.content = placeAt(new ContentBox(area.group), layout.contentName, layout.content);
+
+    for (QWidget *box :
+         {static_cast<QWidget *>(area.categories), static_cast<QWidget *>(area.entries),
+          static_cast<QWidget *>(area.content)}) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, layout.background);
+        box->setPalette(palette);
+    }
+    // The right button only opens the pop-up menus (see popUpMenuOnRightRelease).
+    area.categories->viewport()->installEventFilter(this);
+    area.entries->viewport()->installEventFilter(this);
+}
+
+void EditorWindow::buildMenus(Area &area, const AreaLayout &layout)
+{
+    // The menus belong to the window and are only ever shown as pop-ups; their titles are the
+    // menus' names.
+    const auto menu = [this](const char16_t *name) {
+        auto *created = new QMenu(QString::fromUtf16(name), this);
+        created->setObjectName(QString::fromUtf16(name));
+        return created;
+    };
+    const auto command = [&layout](QMenu *into, const char16_t *caption, const char16_t *name) {
+        QAction *action = into->addAction(QString::fromUtf16(caption));
+        action->setObjectName(QString::fromUtf16(layout.actionPrefix) + QString::fromUtf16(name));
+        return action;
+    };
+
+    const auto &categoryCaptions = layout.categoryCommands;
+    area.categoryMenu = menu(layout.categoryMenuName);
+    area.addCategoryAction = command(area.categoryMenu, categoryCaptions[0], u"AddCategory");
+    area.renameCategoryAction = command(area.categoryMenu, categoryCaptions[1], u"RenameCategory");
+    area.deleteCategoryAction = command(area.categoryMenu, categoryCaptions[2], u"DeleteCategory");
+
+    const auto &entryCaptions = layout.entryCommands;
+    area.entryMenu = menu(layout.entryMenuName);
+    area.addEntryAction = command(area.entryMenu, entryCaptions[0], u"AddEntry");
+    area.renameEntryAction = command(area.entryMenu, entryCaptions[1], u"RenameEntry");
+    area.deleteEntryAction = command(area.entryMenu, entryCaptions[2], u"DeleteEntry");
+    area.createContentFileAction = command(area.entryMenu, entryCaptions[3], u"CreateContentFile");
+    area.sortEntriesAction = command(area.entryMenu, entryCaptions[4], u"SortEntries");
+    // Only the element list can be sorted; its entry shows a check once sorting is on.
+    area.sortEntriesAction->setCheckable(area.folder == Folder::Elements);
+}
+
+void EditorWindow::connectHandlers()
+{
+    const auto onChosen = [this](QAction *action, Area &area,
+                                 void (EditorWindow::*handler)(Area &)) {
+        connect(action, &QAction::triggered, this,
+                [this, &area, handler] { (this->*handler)(area); });
+    };
+
+    for (Area *area : {&m_elements, &m_templates}) {
+        onChosen(area->addCategoryAction, *area, &EditorWindow::addCategory);
+        onChosen(area->renameCategoryAction, *area, &EditorWindow::renameCategory);
+        onChosen(area->deleteCategoryAction, *area, &EditorWindow::deleteCategory);
+        onChosen(area->addEntryAction, *area, &EditorWindow::addEntry);
+        onChosen(area->renameEntryAction, *area, &EditorWindow::renameEntry);
+        onChosen(area->deleteEntryAction, *area, &EditorWindow::deleteEntry);
+        onChosen(area->createContentFileAction, *area, &EditorWindow::createContentFile);
+
+        connect(area->categories, &NameList::itemSelected, this,
+                [this, area] { loadCategory(*area); });
+        connect(area->entries, &NameList::itemSelected, this, [this, area] { showEntry(*area); });
+        connect(area->save, &QPushButton::clicked, this, [this, area] { saveEntry(*area); });
+    }
+    // Sorting and the reference insertion exist in the element area only; the template area's
+    // "自动排序模板" does nothing.
+    onChosen(m_elements.sortEntriesAction, m_elements, &EditorWindow::sortEntries);
+    connect(m_elements.entries, &QListWidget::itemDoubleClicked, this,
+            &EditorWindow::insertElementReference);
+}
+
+bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    return popUpMenuOnRightRelease(watched, event) || QWidget::eventFilter(watched, event);
+}
+
+// Releasing the right button over a category box or an entry list opens that control's menu at
+// the pointer. The menu's commands act on the selection the user made before, so the right button
+// must not move it: a list would select the row under the pointer on the press, hence the press,
+// the double-click and the context-menu event of the right button are swallowed.
+bool EditorWindow::popUpMenuOnRightRelease(QObject *watched, QEvent *event)
+{
+    QMenu *menu = nullptr;
+    for (const Area *area : {&m_elements, &m_templates}) {
+        if (watched == area->categories->viewport())
+            menu = area->categoryMenu;
+        else if (watched == area->entries->viewport())
+            menu = area->entryMenu;
+    }
+    if (!menu)
+        return false;
+
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        return static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::RightButton)
+            return false;
+        menu->popup(mouse->globalPosition().toPoint());
+        return true;
+    }
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Text EditorWindow::askName()
+{
+    // The name starts empty and Cancel leaves it so: a cancelled box counts as an empty name.
+    QString typed;
+    m_services.dialogs.input(typed);
+    return gbk::encode(typed);
+}
+
+void EditorWindow::showMessage(const char16_t *text)
+{
+    m_services.dialogs.message(QString::fromUtf16(text));
 }
 
 } // namespace quorvel

@@ -1,14 +1,35 @@
 #pragma once
 
+#include "library/library.h"
 #include "platform/services.h"
+#include "platform/text.h"
 
 #include <QWidget>
 
+class QAction;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+
 namespace quorvel {
 
-class Library;
+class ContentBox;
+class FileBox;
+class NameList;
 
-// The material editor: categories, entries and texts of elements and templates.
+// The material editor: categories, entries and texts of elements (left area) and templates (right
+// area). The two areas are built alike and every command is written once over an Area.
+//
+// The pop-up menus and the object names of their entries, in the order they are shown:
+//   类别菜单 (over 文件框):        elementAddCategory, elementRenameCategory, elementDeleteCategory
+//   列表菜单 (over 列表框):        elementAddEntry, elementRenameEntry, elementDeleteEntry,
+//                                  elementCreateContentFile, elementSortEntries
+//   模板类别菜单 (over 文件框m):   templateAddCategory, templateRenameCategory,
+//                                  templateDeleteCategory
+//   模板菜单 (over 列表框m):       templateAddEntry, templateRenameEntry, templateDeleteEntry,
+//                                  templateCreateContentFile, templateSortEntries
+// elementSortEntries is checkable and keeps its check once chosen, since sorting cannot be turned
+// off again; templateSortEntries is shown but does nothing.
 class EditorWindow : public QWidget
 {
     Q_OBJECT
@@ -16,9 +37,84 @@ class EditorWindow : public QWidget
 public:
     EditorWindow(Library &library, Services services, QWidget *parent = nullptr);
 
+protected:
+    // Opens the pop-up menus: see popUpMenuOnRightRelease().
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // One side of the window. The category box's selection names the category the area works on;
+    // the entry list is the copy of the category loaded last; the content box holds the text of
+    // the entry selected last.
+    struct Area
+    {
+        Folder folder;
+        QGroupBox *group = nullptr;
+        FileBox *categories = nullptr;
+        NameList *entries = nullptr;
+        ContentBox *content = nullptr;
+        QPushButton *save = nullptr;
+        QMenu *categoryMenu = nullptr;
+        QMenu *entryMenu = nullptr;
+        // The entries of the two menus.
+        QAction *addCategoryAction = nullptr;
+        QAction *renameCategoryAction = nullptr;
+        QAction *deleteCategoryAction = nullptr;
+        QAction *addEntryAction = nullptr;
+        QAction *renameEntryAction = nullptr;
+        QAction *deleteEntryAction = nullptr;
+        QAction *createContentFileAction = nullptr;
+        QAction *sortEntriesAction = nullptr;
+    };
+    // Where an area's controls stand and what they say (editorwindow.cpp).
+    struct AreaLayout;
+
+private slots:
+    // Categories: the category files (".l") listed in the category box.
+    void loadCategory(Area &area);
+    void addCategory(Area &area);
+    void renameCategory(Area &area);
+    void deleteCategory(Area &area);
+
+    // Entries: the names in the entry list and their content files (".txt").
+    void addEntry(Area &area);
+    void renameEntry(Area &area);
+    void deleteEntry(Area &area);
+    void createContentFile(Area &area);
+    void sortEntries(Area &area);
+
+    // Content: the text of the selected entry.
+    void showEntry(Area &area);
+    void saveEntry(Area &area);
+    void insertElementReference();
+
+private:
+    void buildUi();
+    void buildArea(Area &area, const AreaLayout &layout);
+    void buildMenus(Area &area, const AreaLayout &layout);
+    void connectHandlers();
+    bool popUpMenuOnRightRelease(QObject *watched, QEvent *event);
+
+    // Asks for a name with the input box; Cancel gives the empty name.
+    Text askName();
+    // Lists the area's folder afresh in its category box.
+    void relistCategories(Area &area);
+    // Writes the entry list into the selected category file; nothing when none is selected.
+    void saveEntryList(Area &area);
+    // The content file of the entry selected in the area's entry list.
+    static Text contentFileName(const Area &area);
+    void showMessage(const char16_t *text);
+
+    // Shown when the file system refuses a change that the window would otherwise show as done.
+    static constexpr char16_t CreateFailed[] = u"创建失败！请检查名称是否可用！";
+    static constexpr char16_t RenameFailed[] = u"修改失败！请检查名称是否可用！";
+    static constexpr char16_t SaveFailed[] = u"保存失败！请检查文件是否可写！";
+
     Library &m_library;
     Services m_services;
+
+    QGroupBox *m_frame = nullptr; // 分组框1
+    Area m_elements{Folder::Elements};
+    Area m_templates{Folder::Templates};
 };
 
 } // namespace quorvel
