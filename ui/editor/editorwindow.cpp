@@ -110,13 +110,6 @@ void EditorWindow::buildUi()
     buildArea(m_templates, templateLayout);
     buildMenus(m_templates, templateLayout);
 
-    // The controls of an area start 14 pixels below its top, where a caption in the window font
-    // (whose CJK line is taller than its glyphs) would run under them: the caption sits in the top
-    // margin, on the frame line, as in the drawn layout.
-    for (QGroupBox *group : {m_elements.group, m_templates.group})
-        group->setStyleSheet(QStringLiteral(
-            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-            "QGroupBox::title { subcontrol-origin: margin; left: 6px; top: -2px; padding: 0 2px; }"));
     // Buttons keep their small drawn sizes: no minimum padding from the style.
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
