@@ -229,7 +229,7 @@ QString decode(QByteArrayView bytes)
                     const char32_t cp = 0x10000 + (idx - SupplementaryBase);
                     // The raw-byte code points encode as single bytes, so their four-byte codes
                     // must stay raw to come back unchanged.
-                    if (cp <= 0x10FFFF && (cp < RawByteBase + 0x80 || cp > RawByteBase + 0xFF)) {
+                    if (cp <= 0x10FFFF && (cp < RawByteBase || cp > RawByteBase + 0xFF)) {
                         out[o++] = char16_t(0xD800 + ((cp - 0x10000) >> 10));
                         out[o++] = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
                         i += 4;
@@ -292,7 +292,7 @@ QByteArray encode(QStringView text)
         } else if (c <= 0xDBFF && i + 1 < n && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
             const char32_t cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (in[i + 1] - 0xDC00);
             ++i;
-            if (cp >= RawByteBase + 0x80 && cp <= RawByteBase + 0xFF)
+            if (cp >= RawByteBase && cp <= RawByteBase + 0xFF)
                 out[o++] = std::uint8_t(cp - RawByteBase);
             else
                 putFour(packFourByte(SupplementaryBase + (cp - 0x10000)));

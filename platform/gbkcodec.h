@@ -11,7 +11,8 @@ namespace quorvel::gbk {
 // functions are the only crossing between the two, and they lose nothing:
 // - every byte sequence survives decode() then encode() unchanged. A byte that does not start a
 //   valid GBK/GB18030 character is carried as the private-use character U+F0000 + byte, which
-//   encode() turns back into that byte;
+//   encode() turns back into that byte. The whole range U+F0000..U+F00FF is kept for raw bytes:
+//   the edit boxes also carry a lone CR or LF as U+F000D or U+F000A;
 // - every character survives encode() then decode(): characters outside GBK are written as
 //   GB18030 four-byte sequences instead of being replaced. Lone surrogates, which no encoding can
 //   hold, become '?'.

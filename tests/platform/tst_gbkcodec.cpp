@@ -105,7 +105,7 @@ void TestGbkCodec::mappings_data()
     QTest::newRow("first supplementary") << hex("90308130") << ucs4({0x10000});
     QTest::newRow("emoji") << hex("9439fc36") << ucs4({0x1F600});
     QTest::newRow("last supplementary") << hex("e3329a35") << ucs4({0x10FFFF});
-    QTest::newRow("below the raw bytes") << hex("d8389d39") << ucs4({gbk::RawByteBase + 0x41});
+    QTest::newRow("after the raw bytes") << hex("d838b130") << ucs4({gbk::RawByteBase + 0x100});
     // Characters GB18030-2022 moved out of the private-use area, and the PUA code points they
     // left, which must still come back.
     QTest::newRow("vertical forms")
@@ -135,6 +135,8 @@ void TestGbkCodec::mappings_data()
     // U+F0081 is the raw byte 0x81, so its four-byte code cannot be read as that character.
     QTest::newRow("code of a raw byte")
         << hex("d838a433") << raw(0xD8) + u"8"_s + raw(0xA4) + u"3"_s;
+    // Raw ASCII bytes (the edit boxes carry a lone CR or LF this way) are raw bytes too.
+    QTest::newRow("code of a raw A") << hex("d8389d39") << raw(0xD8) + u"8"_s + raw(0x9D) + u"9"_s;
 }
 
 void TestGbkCodec::mappings()
@@ -158,7 +160,7 @@ void TestGbkCodec::everyCharacterRoundTrips()
     QList<char32_t> all;
     for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
         const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-        const bool rawByte = cp >= gbk::RawByteBase + 0x80 && cp <= gbk::RawByteBase + 0xFF;
+        const bool rawByte = cp >= gbk::RawByteBase && cp <= gbk::RawByteBase + 0xFF;
         if (!surrogate && !rawByte)
             all.append(cp);
     }

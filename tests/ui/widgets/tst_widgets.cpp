@@ -1,0 +1,154 @@
+#include "tests/support/templibrary.h"
+#include "tests/support/widgetdriver.h"
+#include "ui/widgets/contentbox.h"
+#include "ui/widgets/filebox.h"
+#include "ui/widgets/namelist.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Whatever a file holds comes back out of the edit box byte for byte.
+    void contentBoxHandsBackEveryByte_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("CR LF inside, none at the end") << QByteArray("a\r\nb");
+        QTest::newRow("final CR LF") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("blank lines") << QByteArray("\r\n\r\na\r\n\r\n");
+        QTest::newRow("lone CR and LF") << QByteArray("a\rb\nc\r\n\n\r");
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb");
+        QTest::newRow("invalid GBK") << QByteArray("\x80\xFF\x81\r\n\xFE");
+        QTest::newRow("GB18030 no-break space") << QByteArray("a\x81\x30\x84\x36z");
+        QTest::newRow("Chinese") << gbk(QStringLiteral("他是[人物]。\r\n天气很好"));
+        QTest::newRow("tab and controls") << QByteArray("\t\x01\x1F\x7F", 4);
+        QTest::newRow("NUL") << QByteArray("a\0b", 3);
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b)).append('x');
+        QTest::newRow("every byte value") << all;
+    }
+    void contentBoxHandsBackEveryByte()
+    {
+        QFETCH(QByteArray, bytes);
+        ContentBox box;
+        box.setContent(bytes);
+        QCOMPARE(box.content(), bytes);
+    }
+
+    void contentBoxRoundTripsRandomBytes()
+    {
+        QRandomGenerator random(7);
+        ContentBox box;
+        for (int i = 0; i < 300; ++i) {
+            QByteArray bytes(random.bounded(1, 200), Qt::Uninitialized);
+            for (char &c : bytes)
+                c = char(random.bounded(256));
+            box.setContent(bytes);
+            QCOMPARE(box.content(), bytes);
+        }
+    }
+
+    void contentBoxShowsCrLfAsLineBreaksAndTypedBreaksAsCrLf()
+    {
+        ContentBox box;
+        box.setContent(gbk(QStringLiteral("一\r\n二")));
+        QCOMPARE(box.toPlainText(), QStringLiteral("一\n二"));
+        box.clear();
+        QTest::keyClicks(&box, QStringLiteral("ab"));
+        QTest::keyClick(&box, Qt::Key_Return);
+        QTest::keyClicks(&box, QStringLiteral("c"));
+        QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier); // a soft break is a break too
+        QTest::keyClicks(&box, QStringLiteral("d"));
+        QCOMPARE(box.content(), QByteArray("ab\r\nc\r\nd"));
+        box.setContent(QByteArray());
+        QCOMPARE(box.content(), QByteArray());
+    }
+
+    void contentBoxAppendsAtTheEndWhereverTheCaretIs()
+    {
+        ContentBox box;
+        box.setContent("first\r\n");
+        box.moveCursor(QTextCursor::Start);
+        box.appendContent("second\r\n");
+        box.appendContent("\r\n");
+        QCOMPARE(box.content(), QByteArray("first\r\nsecond\r\n\r\n"));
+    }
+
+    void nameListKeepsBytesAndSortsByThem()
+    {
+        NameList list;
+        const QByteArray invalid("\xFF\x80", 2);
+        list.addNames({gbk(QStringLiteral("张")), "b", gbk(QStringLiteral("阿")), invalid});
+        QCOMPARE(list.nameAt(3), invalid);
+        QCOMPARE(list.nameAt(-1), QByteArray());
+        QCOMPARE(list.nameAt(4), QByteArray());
+        list.setSorted();
+        // GBK puts 阿 (B0 A2) before 张 (D5 C5): pinyin order; ASCII first, raw FF last.
+        QCOMPARE(list.names(),
+                 TextList({"b", gbk(QStringLiteral("阿")), gbk(QStringLiteral("张")), invalid}));
+        list.addName("a");
+        QCOMPARE(list.nameAt(0), QByteArray("a"));
+        list.setNameAt(0, "z");
+        // A renamed item takes its sorted place.
+        QCOMPARE(list.names(), TextList({"b", "z", gbk(QStringLiteral("阿")),
+                                         gbk(QStringLiteral("张")), invalid}));
+    }
+
+    // Only the user selects: the program's own changes to a list raise nothing.
+    void nameListReportsOnlyTheUsersSelections()
+    {
+        NameList list;
+        list.resize(200, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy selected(&list, &NameList::itemSelected);
+        list.addNames({"a", "b", "c"});
+        clickRow(&list, 1);
+        QCOMPARE(selected.size(), 1);
+        clickRow(&list, 1); // the same item again shows it afresh
+        QCOMPARE(selected.size(), 2);
+        list.removeAt(1);
+        list.removeAt(7);
+        list.clearNames();
+        QCOMPARE(selected.size(), 2);
+        list.addNames({"a", "b"});
+        QTest::keyClick(&list, Qt::Key_Down);
+        QVERIFY(selected.size() >= 3);
+        QCOMPARE(selected.last().at(0).toInt(), list.currentRow());
+    }
+
+    void fileBoxListsTheFolderAndKeepsItsSelection()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/甲.l"), "");
+        lib.writeBytes(QStringLiteral("项目/乙.l"), "");
+        lib.writeBytes(QStringLiteral("项目/丙.txt"), "");
+        FileBox box(lib.files, QStringLiteral("*.l"));
+        QSignalSpy selected(&box, &NameList::itemSelected);
+        box.setFolder(lib.folders.projects);
+        QCOMPARE(box.count(), 2);
+        QCOMPARE(box.selectedFileName(), QByteArray());
+        const int row = box.row(box.findItems(QStringLiteral("乙.l"), Qt::MatchExactly).first());
+        box.setCurrentRow(row);
+        const int before = selected.size();
+        lib.writeBytes(QStringLiteral("项目/丁.l"), "");
+        box.setFolder(lib.folders.projects);
+        QCOMPARE(box.count(), 3);
+        QCOMPARE(box.selectedFileName(), gbk(QStringLiteral("乙.l")));
+        QFile::remove(lib.path(QStringLiteral("项目/乙.l")));
+        box.setFolder(lib.folders.projects);
+        QCOMPARE(box.selectedFileName(), QByteArray());
+        QCOMPARE(selected.size(), before); // re-listing is not a selection
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
