@@ -102,7 +102,12 @@ void NameList::removeAt(int row)
     if (row < 0 || row >= count())
         return;
     ProgramChange change(*this);
+    const bool wasCurrent = row == currentRow();
     delete takeItem(row);
+    // The item that moves into the row was not chosen by the user: with the selected item gone,
+    // nothing is selected, so that no command acts on a neighbour the user never picked.
+    if (wasCurrent)
+        setCurrentRow(-1);
 }
 
 void NameList::clearNames()

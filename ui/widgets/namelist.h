@@ -30,7 +30,8 @@ public:
     void addNames(const TextList &names);
     // Changes the name at row in place; nothing outside the list.
     void setNameAt(int row, const Text &name);
-    // Removes the item at row; nothing outside the list.
+    // Removes the item at row; nothing outside the list. Removing the selected item leaves
+    // nothing selected.
     void removeAt(int row);
     void clearNames();
     // Turns sorting on for good: the items are sorted now and added at their sorted place.
