@@ -57,6 +57,10 @@ bool LocalFiles::createFolder(const QString &path)
 
 QByteArray LocalFiles::read(const QString &path) const
 {
+    // Only a plain file holds library material: opening a pipe would wait for a writer that may
+    // never come, and a device such as /dev/zero never ends.
+    if (!QFileInfo(path).isFile())
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -70,7 +74,9 @@ bool LocalFiles::write(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // The last bytes wait in a buffer until commit(), which does not report a failure to write
+    // them (a full disk): flush them first, so that such a save keeps the old file and says so.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
