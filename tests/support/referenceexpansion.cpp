@@ -1,0 +1,68 @@
+#include "tests/support/referenceexpansion.h"
+
+#include <algorithm>
+
+namespace quorvel::test {
+
+namespace {
+
+bool isLead(uchar b)
+{
+    return b >= 0x81 && b <= 0xFE;
+}
+bool isTrail(uchar b)
+{
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
+}
+bool isDigit(uchar b)
+{
+    return b >= 0x30 && b <= 0x39;
+}
+
+// The length of the character that starts at i.
+qsizetype characterLength(const Text &text, qsizetype i)
+{
+    const auto at = [&text](qsizetype k) { return k < text.size() ? uchar(text.at(k)) : uchar(0); };
+    if (!isLead(at(i)))
+        return 1;
+    if (isDigit(at(i + 1)) && isLead(at(i + 2)) && isDigit(at(i + 3)))
+        return 4;
+    if (i + 1 < text.size() && isTrail(at(i + 1)))
+        return 2;
+    return 1;
+}
+
+} // namespace
+
+qsizetype findBracketFromStart(const Text &text, char bracket)
+{
+    for (qsizetype i = 0; i < text.size(); i += characterLength(text, i)) {
+        if (text.at(i) == bracket)
+            return i;
+    }
+    return -1;
+}
+
+ReferenceResult expandFromStart(const Text &pattern,
+                                const std::function<Text(const Text &reference)> &draw,
+                                qsizetype maxDraws, qsizetype maxLength)
+{
+    const qsizetype lengthLimit = std::max(maxLength, pattern.size());
+    Text line = pattern;
+    for (qsizetype draws = 0;; ++draws) {
+        const qsizetype open = findBracketFromStart(line, '[');
+        const qsizetype close = findBracketFromStart(line, ']');
+        if (open < 0 || close < 0 || close < open)
+            return {line, ReferenceEnd::Complete};
+        const Text reference = line.mid(open, close - open + 1);
+        if (reference == "[]")
+            return {draws == 0 ? Text() : line, ReferenceEnd::EmptyReference};
+        if (draws >= maxDraws || line.size() > lengthLimit)
+            return {line, ReferenceEnd::Endless};
+        // The first occurrence of the reference that starts a character is the one at open,
+        // since no character "[" stands before it.
+        line.replace(open, reference.size(), draw(reference));
+    }
+}
+
+} // namespace quorvel::test

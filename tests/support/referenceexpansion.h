@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/text.h"
+
+#include <functional>
+
+namespace quorvel::test {
+
+// The bracket expansion written as plainly as possible, to hold a faster one against: every pass
+// searches the whole line again from its start and rebuilds it by one replacement.
+enum class ReferenceEnd
+{
+    Complete,
+    EmptyReference,
+    Endless
+};
+
+struct ReferenceResult
+{
+    Text line;
+    ReferenceEnd end = ReferenceEnd::Complete;
+};
+
+// Position of the first character "[" or "]" (bracket) in text, -1 when there is none. The text
+// is read as GBK/GB18030 characters from its start: a lead byte 81-FE followed by a trail byte
+// (40-7E, 80-FE) is one character, lead digit lead digit (digits 30-39) is one, and any other byte
+// stands alone.
+qsizetype findBracketFromStart(const Text &text, char bracket);
+
+// Replaces the reference from the first "[" to the first "]" by draw(reference) as long as the
+// first "]" follows the first "["; a first reference "[]" empties the line, a later one ends
+// the expansion. Before each draw, maxDraws draws already made or a line longer than maxLength
+// (or than the pattern, if that is longer) end it as Endless.
+ReferenceResult expandFromStart(const Text &pattern,
+                                const std::function<Text(const Text &reference)> &draw,
+                                qsizetype maxDraws = 1'000'000,
+                                qsizetype maxLength = qsizetype(16) << 20);
+
+} // namespace quorvel::test
