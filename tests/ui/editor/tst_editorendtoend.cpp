@@ -76,7 +76,9 @@ private slots:
             d.doubleClickRow(d.list(s(u"列表框")), 1);
             typeAtEnd(templateText, s(u"。"));
             d.clickButton(s(u"按钮2"));
+            // Closing ends the editor; the next click on 按钮1 makes a fresh one.
             d.window()->close();
+            QTRY_VERIFY(!first.editor());
         }
         QCOMPARE(d.lib.readBytes(s(u"元素/角色.l")), g(u"人物\r\n地点\r\n"));
         QCOMPARE(d.lib.readBytes(s(u"元素/人物.txt")), g(u"他\r\n她"));

@@ -169,6 +169,13 @@ private slots:
                  (QStringList{s(u"y"), s(u"z"), s(u"安"), s(u"北"), s(u"中")}));
         QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), "y\r\nz\r\n" + g(u"安\r\n北\r\n中\r\n"));
         QCOMPARE(d.list(s(u"列表框"))->currentItem()->text(), s(u"北"));
+
+        // A category loaded later shows sorted too (a refused add re-lists the category box).
+        d.lib.writeBytes(s(u"元素/其他.l"), "b\r\na\r\n");
+        d.dialogs.inputs = {QString()};
+        QVERIFY(d.choose(s(u"类别菜单"), s(u"elementAddCategory")));
+        QVERIFY(d.select(s(u"文件框"), s(u"其他.l")));
+        QCOMPARE(d.texts(d.list(s(u"列表框"))), (QStringList{s(u"a"), s(u"b")}));
     }
 
     // A list save the file system refuses is said, not passed off as done.
