@@ -1,0 +1,173 @@
+// quorvel-gen as a script sees it: the built program run on a small library, judged by its
+// standard output, standard error and exit status.
+
+#include "engine/messages.h"
+#include "tests/support/templibrary.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runGen(const QStringList &arguments, const QString &program = QStringLiteral(QUORVEL_GEN))
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A project p of three templates, the second of which does not exist, and a project of none.
+struct Fixture
+{
+    Fixture()
+    {
+        lib.writeBytes(QStringLiteral("元素/人.txt"), gbk(QStringLiteral("老人")));
+        lib.writeBytes(QStringLiteral("模板/开头.txt"), gbk(QStringLiteral("从前有个[人]。")));
+        lib.writeBytes(QStringLiteral("模板/结尾.txt"), gbk(QStringLiteral("完\r\n")));
+        lib.writeBytes(QStringLiteral("项目/故事.l"),
+                       gbk(QStringLiteral("开头\r\n没有\r\n结尾\r\n")));
+        lib.writeBytes(QStringLiteral("项目/空.l"), QByteArray());
+    }
+    QStringList args(const QStringList &more) const
+    {
+        return QStringList{QStringLiteral("--library"), lib.root()} + more;
+    }
+    TempLibrary lib;
+};
+
+} // namespace
+
+class TestGen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesTheStoryInUtf8()
+    {
+        Fixture f;
+        const Run run = runGen(f.args({QStringLiteral("故事")}));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("从前有个老人。\n完\n"));
+        QCOMPARE(run.err, QString());
+    }
+
+    void runsTheProjectNTimes()
+    {
+        Fixture f;
+        const Run run = runGen(
+            f.args({QStringLiteral("--times"), QStringLiteral("3"), QStringLiteral("故事")}));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("从前有个老人。\n完\n").repeated(3));
+    }
+
+    // The messages of the window, one per line on standard error; the run goes on after each.
+    void writesMessagesToStandardError()
+    {
+        Fixture f;
+        f.lib.writeBytes(QStringLiteral("模板/开头.txt"), gbk(QStringLiteral("[]x\r\n")));
+        f.lib.writeBytes(QStringLiteral("模板/结尾.txt"), gbk(QStringLiteral("[天气]好")));
+        Run run = runGen(f.args({QStringLiteral("故事")}));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("\n好\n"));
+        QCOMPARE(run.err, QString::fromUtf16(messages::EmptyReference) + u'\n' +
+                              QStringLiteral("天气") + QString::fromUtf16(messages::EmptyElement) +
+                              u'\n');
+
+        run =
+            runGen(f.args({QStringLiteral("--times"), QStringLiteral("2"), QStringLiteral("空")}));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QString());
+        QCOMPARE(run.err, (QString::fromUtf16(messages::EmptyProject) + u'\n').repeated(2));
+    }
+
+    void sameSeedSameStory()
+    {
+        Fixture f;
+        QByteArray lines;
+        for (int i = 0; i < 100; ++i)
+            lines += QByteArray::number(i) + "\r\n";
+        f.lib.writeBytes(QStringLiteral("元素/人.txt"), lines);
+        const QStringList seeded =
+            f.args({QStringLiteral("--seed"), QStringLiteral("42"), QStringLiteral("--times"),
+                    QStringLiteral("20"), QStringLiteral("故事")});
+        const Run first = runGen(seeded);
+        QCOMPARE(first.status, 0);
+        QCOMPARE(first.out.count(u'\n'), 40);
+        QCOMPARE(runGen(seeded).out, first.out);
+        QVERIFY(runGen(f.args({QStringLiteral("--seed"), QStringLiteral("43"),
+                               QStringLiteral("--times"), QStringLiteral("20"),
+                               QStringLiteral("故事")}))
+                    .out != first.out);
+        // Without a seed every run draws afresh.
+        const QStringList unseeded =
+            f.args({QStringLiteral("--times"), QStringLiteral("20"), QStringLiteral("故事")});
+        QVERIFY(runGen(unseeded).out != runGen(unseeded).out);
+    }
+
+    void missingProjectFails()
+    {
+        Fixture f;
+        const Run run = runGen(f.args({QStringLiteral("不存在")}));
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, QString());
+        QVERIFY2(run.err.contains(QStringLiteral("不存在.l")), qPrintable(run.err));
+    }
+
+    void badArgumentsFail_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no project") << QStringList{};
+        QTest::newRow("two projects") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("times not a number")
+            << QStringList{QStringLiteral("--times"), QStringLiteral("x"), QStringLiteral("故事")};
+        QTest::newRow("negative seed")
+            << QStringList{QStringLiteral("--seed"), QStringLiteral("-1"), QStringLiteral("故事")};
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--fast"), QStringLiteral("故事")};
+    }
+    void badArgumentsFail()
+    {
+        QFETCH(QStringList, arguments);
+        Fixture f;
+        const Run run = runGen(f.args(arguments));
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.out, QString());
+        QVERIFY(run.err.contains(QStringLiteral("--help")));
+    }
+
+    void helpIsInChinese()
+    {
+        const Run run = runGen({QStringLiteral("--help")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.startsWith(QStringLiteral("用法：quorvel-gen")));
+        QVERIFY(run.out.contains(QStringLiteral("--seed")));
+    }
+
+    // Without --library the library is the one beside the program, as for the window.
+    void libraryDefaultsToTheProgramFolder()
+    {
+        Fixture f;
+        const QString copy = f.lib.path(QStringLiteral("quorvel-gen"));
+        QVERIFY(QFile::copy(QStringLiteral(QUORVEL_GEN), copy));
+        const Run run = runGen({QStringLiteral("故事")}, copy);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("从前有个老人。\n完\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGen)
+#include "tst_gen.moc"
