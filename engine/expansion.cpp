@@ -49,6 +49,9 @@ public:
     void drop(qsizetype n) { m_rest += n; }
     void insert(QByteArrayView text)
     {
+        // An empty line may come without any bytes behind it, and memcpy() must not see that.
+        if (text.isEmpty())
+            return;
         if (m_rest - m_done < text.size())
             widenGap(text.size());
         m_rest -= text.size();
