@@ -29,13 +29,23 @@ Text ContentBox::content() const
 
 void ContentBox::appendContent(const Text &text)
 {
+    // Scrolling lays out the lines in view again, which costs as much as the append itself; so a
+    // series of appends (one per line of a run) moves the view once, back in the event loop.
     QScrollBar *bar = verticalScrollBar();
-    const bool atEnd = bar->value() == bar->maximum();
+    const bool follow = m_followEnd || bar->value() == bar->maximum();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(textToDisplay(text));
-    if (atEnd)
-        bar->setValue(bar->maximum());
+    if (follow && !m_followEnd) {
+        m_followEnd = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_followEnd = false;
+                verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 } // namespace quorvel

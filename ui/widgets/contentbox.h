@@ -18,8 +18,11 @@ public:
     void setContent(const Text &text);
     Text content() const;
     // Adds text at the very end, wherever the caret stands; the view follows the end when it was
-    // showing the end.
+    // showing the end (once control is back in the event loop).
     void appendContent(const Text &text);
+
+private:
+    bool m_followEnd = false; // the view is to be moved to the end
 };
 
 } // namespace quorvel
