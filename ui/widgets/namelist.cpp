@@ -143,4 +143,16 @@ void NameList::mousePressEvent(QMouseEvent *event)
         emit itemSelected(currentRow());
 }
 
+void NameList::focusInEvent(QFocusEvent *event)
+{
+    // Qt makes the first item current when a list without one gets the focus (by Tab or when its
+    // window becomes active). Nobody chose that item: a category or project would count as
+    // selected, be loaded and be written to. The focus arrives without choosing anything.
+    const bool hadCurrent = currentItem() != nullptr;
+    ProgramChange change(*this);
+    QListWidget::focusInEvent(event);
+    if (!hadCurrent && currentItem())
+        setCurrentItem(nullptr);
+}
+
 } // namespace quorvel

@@ -43,6 +43,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     // Changes made by the program itself run inside this guard and raise no itemSelected().

@@ -2,6 +2,7 @@
 #include "tests/ui/editor/editordriver.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QMenu>
@@ -64,6 +65,30 @@ private slots:
             if (e.background.isValid())
                 QCOMPARE(shot.pixelColor(c->mapTo(w, QPoint(4, c->height() - 4))), e.background);
         }
+    }
+
+    // Both category boxes list their folders and nothing is selected, also once the window is
+    // active and the focus has passed through the lists: a list given the focus must not pick an
+    // item by itself, or the entry commands would write into a category nobody chose.
+    void createdWithBothFoldersListedAndNothingSelected()
+    {
+        EditorDriver d;
+        d.lib.writeBytes(s(u"元素/人物.l"), "x\r\n");
+        d.lib.writeBytes(s(u"元素/x.txt"), "");
+        d.lib.writeBytes(s(u"模板/开端.l"), "p\r\n");
+        QVERIFY(d.open());
+        QApplication::setActiveWindow(d.window());
+        QVERIFY(QTest::qWaitForWindowActive(d.window()));
+        for (const char16_t *name : {u"文件框", u"列表框", u"文件框m", u"列表框m"})
+            d.list(s(name))->setFocus(Qt::TabFocusReason);
+        QCOMPARE(d.texts(d.list(s(u"文件框"))), QStringList{s(u"人物.l")});
+        QCOMPARE(d.texts(d.list(s(u"文件框m"))), QStringList{s(u"开端.l")});
+        for (const char16_t *name : {u"文件框", u"文件框m"})
+            QCOMPARE(d.list(s(name))->currentRow(), -1);
+        QCOMPARE(d.list(s(u"列表框"))->count() + d.list(s(u"列表框m"))->count(), 0);
+        d.dialogs.inputs = {s(u"y")};
+        QVERIFY(d.choose(s(u"列表菜单"), s(u"elementAddEntry")));
+        QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray("x\r\n"));
     }
 
     // The four menus, their entries in order, and the two auto-sort entries' decisions.
