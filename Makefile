@@ -35,6 +35,11 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# Figures for the generator and the story box, on a library the benchmark makes up (bench/).
+bench: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) && cmake --build $(BUILD) -j$(JOBS) --target quorvel-bench
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/quorvel-bench
+
 # Hardening. `make fuzz SECONDS=600` builds the libFuzzer targets (clang, ASan, UBSan) in
 # build-fuzz and runs each for SECONDS seconds: new inputs stay in build-fuzz/corpus, crash inputs
 # go to fuzz/corpus/<target>/, where `make test` replays them. `make test-sanitize` builds the

@@ -1,0 +1,214 @@
+// quorvel-bench (make bench): how fast the generator and the story box are, on a library it makes
+// up. Each figure is printed on its own line.
+
+#include "bench/benchlibrary.h"
+#include "engine/expansion.h"
+#include "engine/generator.h"
+#include "library/folders.h"
+#include "library/library.h"
+#include "platform/dialogs.h"
+#include "platform/localfiles.h"
+#include "platform/random.h"
+#include "ui/main/mainwindow.h"
+#include "ui/widgets/contentbox.h"
+#include "ui/widgets/namelist.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace quorvel;
+using namespace quorvel::bench;
+
+namespace {
+
+class SilentDialogs : public Dialogs
+{
+public:
+    void message(const QString &) override { ++shown; }
+    bool question(const QString &) override { return ++shown, false; }
+    bool input(QString &) override { return false; }
+    int shown = 0;
+};
+
+void print(const char *label, double value, const char *unit = "")
+{
+    std::printf("%-58s %14.3f %s\n", label, value, unit);
+    std::fflush(stdout);
+}
+
+// The shortest of a few timings of work(), in seconds: the one least disturbed by the machine.
+template <typename Work> double bestOf(int tries, Work work)
+{
+    double best = 1e100;
+    for (int t = 0; t < tries; ++t) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, double(timer.nsecsElapsed()) * 1e-9);
+    }
+    return best;
+}
+
+void measureDraws(const BenchLibrary &lib, const Library &library)
+{
+    constexpr int Draws = 200'000;
+    TextList references;
+    QList<QByteArray> paths;
+    for (int e = 0; e < BenchLibrary::Elements; ++e) {
+        references.append('[' + BenchLibrary::elementName(e) + ']');
+        paths.append(QFile::encodeName(lib.elementPath(e)));
+    }
+    SystemRandom random;
+    SilentDialogs dialogs;
+    Generator generator(library, random, dialogs);
+
+    qsizetype sink = 0;
+    const auto draws = [&] {
+        for (int i = 0; i < Draws; ++i)
+            sink += generator.drawElement(references.at(i % references.size())).size();
+    };
+    // The floor: the same files, by paths made beforehand, with the system calls alone.
+    const auto bare = [&] {
+        char buffer[4096];
+        for (int i = 0; i < Draws; ++i) {
+            const int fd = ::open(paths.at(i % paths.size()).constData(), O_RDONLY);
+            sink += ::read(fd, buffer, sizeof buffer);
+            ::close(fd);
+        }
+    };
+    double drawTime = 1e100, bareTime = 1e100;
+    for (int round = 0; round < 3; ++round) {
+        bareTime = std::min(bareTime, bestOf(1, bare));
+        drawTime = std::min(drawTime, bestOf(1, draws));
+    }
+    print("element draws per second (each reading its file)", Draws / drawTime);
+    print("bare open+read+close of the same files per second", Draws / bareTime);
+    print("ratio draws / bare open+read+close", bareTime / drawTime);
+    if (sink == 0 || dialogs.shown != 0)
+        std::printf("unexpected: nothing read or a message shown\n");
+}
+
+void measureRun(LocalFiles &files, const Library &library)
+{
+    SystemRandom random;
+    SilentDialogs dialogs;
+    const TextList project = library.readList(Folder::Projects, BenchLibrary::projectName() + ".l");
+
+    Generator generator(library, random, dialogs);
+    qsizetype sink = 0;
+    const double engineTime = bestOf(5, [&] {
+        for (const Text &name : project)
+            sink += generator.storyLine(name).value_or(Text()).size();
+    });
+    print("story lines per second, generator alone (as quorvel-gen)", project.size() / engineTime);
+
+    MainWindow window(Services{files, random, dialogs});
+    window.show();
+    QApplication::processEvents();
+    window.findChild<NameList *>(QStringLiteral("列表框项目"))->addNames(project);
+    auto *run = window.findChild<QPushButton *>(QStringLiteral("按钮6"));
+    const double windowTime = bestOf(5, [&] {
+        run->click();
+        QApplication::processEvents();
+    });
+    print("story lines per second, Run button into the story box", project.size() / windowTime);
+}
+
+void measureExpansion(const Library &library)
+{
+    SystemRandom random;
+    SilentDialogs dialogs;
+    Generator generator(library, random, dialogs);
+    const Text line = "ABC";
+    const ReferenceDraw inMemory = [&line](QByteArrayView) { return QByteArrayView(line); };
+
+    double withFiles[3] = {}, alone[3] = {};
+    const int sizes[3] = {1'000, 10'000, 100'000};
+    for (int i = 0; i < 3; ++i) {
+        const Text pattern = BenchLibrary::pattern(sizes[i]);
+        withFiles[i] = bestOf(3, [&] { generator.expand(pattern); });
+        alone[i] = bestOf(3, [&] { expandReferences(pattern, inMemory); });
+        char label[100];
+        std::snprintf(label, sizeof label, "one expansion of %d references", sizes[i]);
+        print(label, withFiles[i] * 1e3, "ms");
+    }
+    print("ratio 100,000 / 10,000 references", withFiles[2] / withFiles[1]);
+    for (int i = 0; i < 3; ++i) {
+        char label[100];
+        std::snprintf(label, sizeof label, "  the same without file reads, %d references",
+                      sizes[i]);
+        print(label, alone[i] * 1e3, "ms");
+    }
+    print("  ratio 100,000 / 10,000 without file reads", alone[2] / alone[1]);
+}
+
+void measureStoryBox()
+{
+    constexpr int Lines = 1'000'000;
+    const Text storyLine = "\xb5\xda\x31\xbe\xe4\xa3\xba\xc9\xbd\xcb\xae\xb7\xe7\xd4\xc2\xa3\xac"
+                           "\xbb\xa8\xc4\xf1\xd4\xc6\xd3\xea\xa3\xac\xbd\xad\xba\xd3\xa1\xa3\r\n";
+    Text story;
+    story.reserve(storyLine.size() * Lines);
+    for (int i = 0; i < Lines; ++i)
+        story += storyLine;
+
+    ContentBox box;
+    box.resize(559, 228);
+    box.show();
+    QElapsedTimer timer;
+    timer.start();
+    box.setContent(story);
+    QApplication::processEvents();
+    print("  (filling a story box with 1,000,000 lines)", double(timer.nsecsElapsed()) * 1e-9, "s");
+
+    QList<double> times;
+    for (int i = 0; i < 101; ++i) {
+        timer.restart();
+        box.appendContent(storyLine);
+        times.append(double(timer.nsecsElapsed()) * 1e-6);
+        QApplication::processEvents();
+    }
+    std::sort(times.begin(), times.end());
+    print("append one line to a story box of 1,000,000 lines (median)", times.at(50), "ms");
+    print("  the same, slowest of 101", times.last(), "ms");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    BenchLibrary lib;
+    LocalFiles files(lib.root());
+    const Library library(files, LibraryFolders::beside(files));
+    std::printf("library: %d elements of %d lines, %d templates of %d patterns with %d references, "
+                "a project of %d templates\n",
+                BenchLibrary::Elements, BenchLibrary::LinesPerElement, BenchLibrary::Templates,
+                BenchLibrary::PatternsPerTemplate, BenchLibrary::ReferencesPerPattern,
+                BenchLibrary::ProjectLength);
+
+    // Sections may be named on the command line to run only those.
+    const QStringList wanted = QApplication::arguments().mid(1);
+    const auto section = [&wanted](const char16_t *name) {
+        return wanted.isEmpty() || wanted.contains(QString::fromUtf16(name));
+    };
+    if (section(u"draws"))
+        measureDraws(lib, library);
+    if (section(u"run"))
+        measureRun(files, library);
+    if (section(u"expansion"))
+        measureExpansion(library);
+    if (section(u"storybox"))
+        measureStoryBox();
+    return 0;
+}
