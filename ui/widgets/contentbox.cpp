@@ -9,6 +9,27 @@
 
 namespace quorvel {
 
+namespace {
+
+// Wrapping at word boundaries looks for the end of the word at every line it breaks, so laying
+// out a line of megabytes without a blank takes hours. No line written by hand comes near this
+// length; a text that holds a longer one is wrapped anywhere, which takes time in proportion.
+constexpr qsizetype LongestWordWrappedLine = 16 * 1024;
+
+bool hasLongLine(QStringView shown)
+{
+    for (qsizetype start = 0;;) {
+        const qsizetype end = shown.indexOf(u'\n', start);
+        if ((end < 0 ? shown.size() : end) - start > LongestWordWrappedLine)
+            return true;
+        if (end < 0)
+            return false;
+        start = end + 1;
+    }
+}
+
+} // namespace
+
 ContentBox::ContentBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -17,7 +38,10 @@ ContentBox::ContentBox(QWidget *parent) : QPlainTextEdit(parent)
 
 void ContentBox::setContent(const Text &text)
 {
-    setPlainText(textToDisplay(text));
+    const QString shown = textToDisplay(text);
+    setWordWrapMode(hasLongLine(shown) ? QTextOption::WrapAnywhere
+                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setPlainText(shown);
 }
 
 Text ContentBox::content() const
@@ -33,9 +57,12 @@ void ContentBox::appendContent(const Text &text)
     // series of appends (one per line of a run) moves the view once, back in the event loop.
     QScrollBar *bar = verticalScrollBar();
     const bool follow = m_followEnd || bar->value() == bar->maximum();
+    const QString shown = textToDisplay(text);
+    if (wordWrapMode() != QTextOption::WrapAnywhere && hasLongLine(shown))
+        setWordWrapMode(QTextOption::WrapAnywhere);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(textToDisplay(text));
+    cursor.insertText(shown);
     if (follow && !m_followEnd) {
         m_followEnd = true;
         QMetaObject::invokeMethod(

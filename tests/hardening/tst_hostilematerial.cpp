@@ -1,0 +1,299 @@
+// Large and hostile material in the library and the generator, on a real folder: huge files and
+// lines, long lists, names the file system refuses or that try to leave their folder, and
+// references nested or circling deep. Nothing crashes, every failure is a clean one, and the
+// times of the large cases are reported (qInfo) so that a slow path shows.
+#include "engine/generator.h"
+#include "engine/messages.h"
+#include "library/lines.h"
+#include "platform/gbkcodec.h"
+#include "tests/support/fixedrandom.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/templibrary.h"
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <climits>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+// Every file and folder under root, with its size, so that a test can see that nothing at all
+// changed anywhere in the program's folder.
+QStringList everythingUnder(const QString &root)
+{
+    QStringList found;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        found.append(it.filePath() + u' ' + QString::number(it.fileInfo().size()));
+    }
+    found.sort();
+    return found;
+}
+
+// Runs work and reports how long it took.
+template <typename Work> auto timed(const char *what, Work work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    struct Report
+    {
+        const char *what;
+        QElapsedTimer &timer;
+        ~Report() { qInfo("%s: %lld ms", what, timer.elapsed()); }
+    } report{what, timer};
+    return work();
+}
+
+QString emptyElement(const Text &name)
+{
+    return quorvel::gbk::decode(name) + QString::fromUtf16(messages::EmptyElement);
+}
+
+struct Generation
+{
+    TempLibrary lib;
+    FixedRandom random;
+    ScriptedDialogs dialogs;
+    Generator generator{lib.library, random, dialogs};
+
+    // Written directly: a save through the library waits for the disk, ten thousand times over.
+    void element(const Text &name, const Text &content)
+    {
+        lib.writeBytes(QStringLiteral("元素/") + quorvel::gbk::decode(name + ".txt"), content);
+    }
+};
+
+} // namespace
+
+class TestHostileMaterial : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // An element file of 100 MiB (nine million lines) is saved, read back byte for byte and drawn
+    // from; the draw finds its last line.
+    void elementOf100MiB()
+    {
+        Generation g;
+        Text content;
+        content.reserve(100 << 20);
+        int lines = 0;
+        while (content.size() < (100 << 20) - 16)
+            content += "line " + Text::number(lines++) + "\r\n";
+        timed("100 MiB element: save",
+              [&] { return g.lib.library.writeContent(Folder::Elements, "big.txt", content); });
+        QCOMPARE(timed("100 MiB element: read",
+                       [&] { return g.lib.library.readContent(Folder::Elements, "big.txt"); }),
+                 content);
+        g.random.setDraws({INT_MAX});
+        QCOMPARE(timed("100 MiB element: draw the last line",
+                       [&] { return g.generator.drawElement("[big]"); }),
+                 "line " + Text::number(lines - 1));
+        QCOMPARE(g.random.ranges, QList<int>{lines});
+    }
+
+    // One line of 10 MiB: as an element line it goes into the story line whole; as a pattern
+    // with a hundred thousand references it expands completely.
+    void lineOf10MiB()
+    {
+        Generation g;
+        const Text line(10 << 20, 'x');
+        g.element("long", line);
+        QCOMPARE(
+            timed("10 MiB element line: expand", [&] { return g.generator.expand("<[long]>"); }),
+            '<' + line + '>');
+
+        g.element("a", "A");
+        Text pattern;
+        Text expected;
+        for (int i = 0; pattern.size() < (10 << 20); ++i) {
+            const Text filler(i % 1000 == 0 ? 10'000 : 90, 'y');
+            pattern += filler + "[a]";
+            expected += filler + "A";
+        }
+        QCOMPARE(timed("10 MiB pattern with 10^5 references: expand",
+                       [&] { return g.generator.expand(pattern); }),
+                 expected);
+        QVERIFY(g.dialogs.shown.isEmpty());
+    }
+
+    // A category of 100,000 entries is saved and read back in order.
+    void categoryOf100000Entries()
+    {
+        TempLibrary lib;
+        TextList names;
+        for (int i = 0; i < 100'000; ++i)
+            names.append("元素名" + Text::number(i));
+        QVERIFY(timed("100,000 entries: save",
+                      [&] { return lib.library.writeList(Folder::Elements, "many.l", names); }));
+        QCOMPARE(timed("100,000 entries: read",
+                       [&] { return lib.library.readList(Folder::Elements, "many.l"); }),
+                 names);
+    }
+
+    // File names up to the file system's 255 bytes work like any other.
+    void namesOf255Bytes()
+    {
+        TempLibrary lib;
+        const Text longest = Text(253, 'n') + ".l"; // 255 bytes on disk
+        const Text other = Text(253, 'm') + ".l";
+        QVERIFY(lib.library.writeList(Folder::Elements, longest, {"a", "b"}));
+        QVERIFY(lib.library.exists(Folder::Elements, longest));
+        QCOMPARE(lib.library.readList(Folder::Elements, longest), TextList({"a", "b"}));
+        QCOMPARE(lib.library.categories(Folder::Elements), TextList{longest});
+        QVERIFY(lib.library.rename(Folder::Elements, longest, other));
+        QCOMPARE(lib.library.categories(Folder::Elements), TextList{other});
+        QVERIFY(lib.library.remove(Folder::Elements, other));
+    }
+
+    // Longer names are refused by the file system (a GBK name of 255 bytes is longer on disk,
+    // where each Chinese character takes three bytes): every operation fails, changing nothing.
+    void namesBeyondTheFileSystemFailCleanly_data()
+    {
+        QTest::addColumn<Text>("stem");
+        QTest::newRow("256 bytes") << Text(256, 'n');
+        QTest::newRow("255 GBK bytes, 386 on disk") << Text(quorvel::gbk::encode(QString(127, u'字')) + 'n');
+        QTest::newRow("10,000 bytes") << Text(10'000, 'n');
+        QTest::newRow("1,000,000 bytes") << Text(1'000'000, 'n');
+    }
+    void namesBeyondTheFileSystemFailCleanly()
+    {
+        QFETCH(Text, stem);
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("元素/a.txt"), "keep");
+        const QStringList before = everythingUnder(lib.root());
+        Library &library = lib.library;
+        const Text name = stem + ".txt";
+        QVERIFY(!library.writeContent(Folder::Elements, name, "x"));
+        QVERIFY(!library.createEmpty(Folder::Elements, name));
+        QVERIFY(!library.writeList(Folder::Elements, stem + ".l", {"x"}));
+        QVERIFY(!library.exists(Folder::Elements, name));
+        QVERIFY(library.readContent(Folder::Elements, name).isEmpty());
+        QVERIFY(library.readList(Folder::Elements, name).isEmpty());
+        QVERIFY(!library.rename(Folder::Elements, "a.txt", name));
+        QVERIFY(!library.rename(Folder::Elements, name, "b.txt"));
+        QVERIFY(!library.remove(Folder::Elements, name));
+        QCOMPARE(everythingUnder(lib.root()), before);
+    }
+
+    // Names are the user's bytes. Those that would reach outside the folder are refused without
+    // touching anything; all others, however odd, are kept exactly: saved, listed, read, renamed
+    // and removed under the very bytes given.
+    void oddNames_data()
+    {
+        QTest::addColumn<Text>("stem");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("slash") << Text("/") << true;
+        QTest::newRow("path") << Text("../模板/a") << true;
+        QTest::newRow("backslash") << Text("a\\b") << true;
+        QTest::newRow("NUL") << Text("a\0b", 3) << true;
+        QTest::newRow("dot dot") << Text("..") << false; // the file is "...l", inside the folder
+        QTest::newRow("dot") << Text(".") << false;
+        QTest::newRow("control characters") << Text("\x01\x1f\x7f\t") << false;
+        QTest::newRow("line breaks") << Text("a\rb\nc") << false;
+        QTest::newRow("invalid GBK bytes") << Text("\x80\xff") << false;
+        QTest::newRow("lead byte at the end") << Text("a\x81") << false;
+        QTest::newRow("second byte is a backslash") << Text("\x81\x5c") << false;
+        QTest::newRow("second byte is a bracket") << Text("\x81\x5b\x81\x5d") << false;
+        QTest::newRow("wildcards") << Text("*?[a]") << false;
+        QTest::newRow("leading dash and blanks") << Text("-rf  ") << false;
+        QTest::newRow("four-byte character") << Text("\x90\x30\x81\x30") << false;
+    }
+    void oddNames()
+    {
+        QFETCH(Text, stem);
+        QFETCH(bool, refused);
+        TempLibrary lib;
+        Library &library = lib.library;
+        const Text name = stem + ".l";
+        const QStringList before = everythingUnder(lib.root());
+        if (refused) {
+            QVERIFY(!library.writeList(Folder::Elements, name, {"x"}));
+            QVERIFY(!library.writeContent(Folder::Elements, stem + ".txt", "x"));
+            QVERIFY(!library.exists(Folder::Elements, name));
+            QCOMPARE(everythingUnder(lib.root()), before);
+            return;
+        }
+        QVERIFY(library.writeList(Folder::Elements, name, {stem}));
+        QVERIFY(library.writeContent(Folder::Elements, stem + ".txt", stem));
+        QCOMPARE(library.categories(Folder::Elements), TextList{name});
+        QCOMPARE(library.readList(Folder::Elements, name), TextList{stem});
+        QCOMPARE(library.readContent(Folder::Elements, stem + ".txt"), stem);
+        QVERIFY(library.rename(Folder::Elements, name, "plain.l"));
+        QVERIFY(library.rename(Folder::Elements, "plain.l", name));
+        QCOMPARE(library.categories(Folder::Elements), TextList{name});
+        QVERIFY(library.remove(Folder::Elements, name));
+        QVERIFY(library.remove(Folder::Elements, stem + ".txt"));
+        QCOMPARE(everythingUnder(lib.root()), before);
+    }
+
+    // A reference whose name leaves the elements folder finds nothing, even where a file of that
+    // name exists outside it.
+    void referencesNeverReadOutsideTheElementsFolder()
+    {
+        Generation g;
+        g.lib.writeBytes(QStringLiteral("secret.txt"), "secret");
+        g.lib.writeBytes(QStringLiteral("模板/t.txt"), "secret");
+        QCOMPARE(g.generator.expand("<[../secret][..\\secret][/etc/hostname]>"), "<>");
+        QCOMPARE(g.dialogs.shown,
+                 QStringList({emptyElement("../secret"), emptyElement("..\\secret"),
+                              emptyElement("/etc/hostname")}));
+    }
+
+    // Element e0 refers to e1, e1 to e2, and so on 10,000 deep: the chain expands to its end.
+    void referencesNested10000Deep()
+    {
+        Generation g;
+        constexpr int Depth = 10'000;
+        for (int i = 0; i < Depth; ++i)
+            g.element('e' + Text::number(i), "[e" + Text::number(i + 1) + ']');
+        g.element('e' + Text::number(Depth), "end");
+        QCOMPARE(timed("references nested 10,000 deep: expand",
+                       [&] { return g.generator.expand("<[e0]>"); }),
+                 "<end>");
+        QCOMPARE(g.random.reseeds, Depth + 1);
+        QVERIFY(g.dialogs.shown.isEmpty());
+    }
+
+    // Brackets nested 10,000 deep name one element of 9,999 "[" and an "a": a name longer than
+    // any file name, so the element is empty, and the "]" left over stay.
+    void brackets10000Deep()
+    {
+        Generation g;
+        const Text pattern = Text(10'000, '[') + 'a' + Text(10'000, ']');
+        QCOMPARE(g.generator.expand(pattern), Text(9'999, ']'));
+        QCOMPARE(g.dialogs.shown, QStringList{emptyElement(Text(9'999, '[') + 'a')});
+    }
+
+    // Elements that refer to each other in a circle stop at the program's limit on draws with one
+    // message; a line that grows at every draw stops at the limit on length, long before memory
+    // runs out.
+    void circlesStopAtTheLimit_data()
+    {
+        QTest::addColumn<Text>("a");
+        QTest::addColumn<Text>("b");
+        QTest::newRow("two elements in a circle") << Text("x[b]") << Text("[a]");
+        QTest::newRow("a line that grows") << Text("[a]" + Text(40, 'x')) << Text("b");
+    }
+    void circlesStopAtTheLimit()
+    {
+        QFETCH(Text, a);
+        QFETCH(Text, b);
+        Generation g;
+        g.element("a", a);
+        g.element("b", b);
+        const Text line =
+            timed("circle: expand to the limit", [&] { return g.generator.expand("[a]"); });
+        QVERIFY(line.size() <= ExpansionLimits{}.maxLength + 2 * a.size());
+        QCOMPARE(g.dialogs.shown, QStringList{QString::fromUtf16(messages::EndlessExpansion)});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileMaterial)
+#include "tst_hostilematerial.moc"
