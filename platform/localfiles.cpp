@@ -9,11 +9,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvel {
 
 namespace {
+
+// Linux hands over at most about 2 GiB per read; below this a short read means the end.
+constexpr size_t LargestWholeRead = size_t(1) << 30;
 
 // Moves a file to a name that must not exist yet. rename(2) would silently replace the target,
 // so ask the kernel for a rename that refuses to (renameat2 with RENAME_NOREPLACE); where the file
@@ -57,15 +61,44 @@ bool LocalFiles::createFolder(const QString &path)
 
 QByteArray LocalFiles::read(const QString &path) const
 {
-    // Only a plain file holds library material: opening a pipe would wait for a writer that may
-    // never come, and a device such as /dev/zero never ends.
-    if (!QFileInfo(path).isFile())
+    // Every element draw reads its file, so this stays lean: open, one look at what was opened,
+    // usually one read, close. Only a plain file holds library material: a pipe would wait for a
+    // writer that may never come (hence the non-blocking open), a device such as /dev/zero never
+    // ends. Checking the opened file, not the path, leaves no gap for the name to change between.
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // readAll() copes with a file that grows or shrinks while it is read: it returns what it got.
-    return file.readAll();
+    QByteArray bytes;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        // One byte more than the file's size: a short read then means the end was reached. A file
+        // that grows meanwhile is read on to its new end; one that shrinks gives what is left.
+        qsizetype capacity = qsizetype(info.st_size) + 1;
+        qsizetype size = 0;
+        bytes.resize(capacity);
+        for (;;) {
+            const size_t wanted = size_t(capacity - size);
+            const ssize_t got = ::read(fd, bytes.data() + size, wanted);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                if (got < 0)
+                    size = 0; // an unreadable file reads as nothing, never as part of itself
+                break;
+            }
+            size += got;
+            if (size == capacity) {
+                capacity *= 2;
+                bytes.resize(capacity);
+            } else if (wanted <= LargestWholeRead) {
+                break; // a plain file reads short only at its end
+            }
+        }
+        bytes.resize(size);
+    }
+    ::close(fd);
+    return bytes;
 }
 
 bool LocalFiles::write(const QString &path, const QByteArray &bytes)
