@@ -11,12 +11,15 @@
 #include "ui/main/mainwindow.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
+#include "ui/widgets/qtdialogs.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 #include <memory>
@@ -233,6 +236,47 @@ private slots:
             QCOMPARE(list.nameAt(99'999), gbk(QStringLiteral("名99999")));
         QVERIFY2(took < 10'000, "the window would stand still for long");
         millisecondsFor("scroll to the end", [&] { list.scrollToBottom(); });
+    }
+
+    // A project file with a line of 10 MiB: the name is listed (shown cut short), run (there is
+    // no such template) and saved back byte for byte, without the window standing still.
+    void projectWithALineOf10MiB()
+    {
+        TempLibrary lib;
+        const Text project = "a\r\n" + Text(10 << 20, 'x') + "\r\nb\r\n";
+        lib.writeBytes(QStringLiteral("项目/p.l"), project);
+        lib.writeBytes(QStringLiteral("模板/a.txt"), "A");
+        lib.writeBytes(QStringLiteral("模板/b.txt"), "B");
+        Workspace ws(lib);
+        QVERIFY(millisecondsFor("project with a line of 10 MiB: load",
+                                [&] { ws.selectProject(QStringLiteral("p.l")); }) < 10'000);
+        QVERIFY(millisecondsFor("project with a line of 10 MiB: select it",
+                                [&] { clickRow(ws.projectList(), 1); }) < 10'000);
+        QCOMPARE(ws.projectList()->nameAt(1), Text(10 << 20, 'x'));
+        ws.click(u"按钮6");
+        QCOMPARE(ws.story()->content(), "A\r\nB\r\n");
+        ws.click(u"按钮5");
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")), project);
+    }
+
+    // A message that names an element of 10 MiB (a reference in a hostile template) comes up at
+    // once and still says what is wrong; the real message box is opened and closed.
+    void messageNamingA10MiBElement()
+    {
+        const QString name(10 << 20, u'x');
+        const QString text = name + QStringLiteral("内容为空！请检查！");
+        QString label;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                label = box->text();
+                box->accept();
+            }
+        });
+        QtDialogs dialogs;
+        QVERIFY(millisecondsFor("message naming 10 MiB", [&] { dialogs.message(text); }) < 5000);
+        QVERIFY(label.size() < 2000);
+        QVERIFY(label.startsWith(QStringLiteral("xxx")));
+        QVERIFY(label.endsWith(QStringLiteral("x内容为空！请检查！")));
     }
 
     // A category of 100,000 entries in the editor: loaded, then one entry deleted, which writes

@@ -10,6 +10,23 @@ namespace {
 
 constexpr int NameRole = Qt::UserRole + 1;
 
+// A list box shows a name on one short line. Measuring and drawing a name of megabytes (a hostile
+// list file) stopped the window for minutes, so a name longer than any box can show is shown cut
+// off, with an ellipsis; its bytes stay whole.
+constexpr qsizetype LongestShownName = 1024; // bytes
+
+QString shownName(const Text &name)
+{
+    if (name.size() <= LongestShownName)
+        return gbk::decode(name);
+    QString shown = gbk::decode(QByteArrayView(name).first(LongestShownName));
+    // The cut may fall inside a character, which would then show as a stray byte.
+    shown.chop(2);
+    if (!shown.isEmpty() && shown.back().isHighSurrogate())
+        shown.chop(1);
+    return shown + u'\u2026';
+}
+
 class NameItem : public QListWidgetItem
 {
 public:
@@ -18,7 +35,7 @@ public:
     void setName(const Text &name)
     {
         setData(NameRole, name);
-        setText(gbk::decode(name));
+        setText(shownName(name));
     }
     Text name() const { return data(NameRole).toByteArray(); }
 

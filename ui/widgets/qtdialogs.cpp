@@ -13,11 +13,27 @@ QString title()
     return QStringLiteral("Quorvel");
 }
 
+// A message may name what it is about, and a hostile name can be megabytes long: no screen shows
+// such a label, and laying it out stopped the window for minutes. Of an overlong message the
+// start (the name) and the end (what is wrong) are shown, with an ellipsis for the middle.
+constexpr qsizetype LongestMessage = 1000;
+constexpr qsizetype ShownEnd = 200;
+
 // Messages break their lines with CR LF; a label wants "\n".
 QString shown(const QString &text)
 {
     QString label = text;
-    return label.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    label.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (label.size() <= LongestMessage)
+        return label;
+    qsizetype start = LongestMessage - ShownEnd;
+    qsizetype end = label.size() - ShownEnd;
+    // Never cut a character that takes two UTF-16 units in half.
+    if (label.at(start - 1).isHighSurrogate())
+        --start;
+    if (label.at(end).isLowSurrogate())
+        ++end;
+    return label.left(start) + u'\u2026' + label.mid(end);
 }
 
 } // namespace
