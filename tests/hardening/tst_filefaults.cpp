@@ -5,6 +5,7 @@
 #include "library/library.h"
 #include "library/lines.h"
 #include "tests/hardening/childprocess.h"
+#include "tests/hardening/sanitized.h"
 #include "tests/support/templibrary.h"
 
 #include <QDir>
@@ -42,14 +43,6 @@ Text numberedList(int count, const char *prefix)
         entries.append(prefix + Text::number(i));
     return joinLines(entries);
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool AddressSanitizer = true;
-#elif defined(__has_feature)
-constexpr bool AddressSanitizer = __has_feature(address_sanitizer);
-#else
-constexpr bool AddressSanitizer = false;
-#endif
 
 // In a child: arranges a disk that takes only a few KiB more (a file system of 64 KiB, nearly
 // full, or a limit on the size of the process's files), tries to replace a file there with
@@ -367,7 +360,7 @@ private slots:
         const pid_t child = startChild([&] {
             // Should the read run away with memory, it must not take the machine with it. (The
             // address sanitizer reserves more address space than any such limit allows.)
-            if (!AddressSanitizer) {
+            if (!Sanitized) {
                 const rlimit memory{rlim_t(1) << 31, rlim_t(1) << 31};
                 ::setrlimit(RLIMIT_AS, &memory);
             }
