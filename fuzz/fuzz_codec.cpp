@@ -14,9 +14,11 @@ using namespace quorvel;
 
 namespace {
 
+// The code points kept for raw bytes (every byte value, since the edit boxes carry a lone CR or
+// LF that way too).
 bool isRawByteCharacter(char32_t c)
 {
-    return c >= gbk::RawByteBase + 0x80 && c <= gbk::RawByteBase + 0xFF;
+    return c >= gbk::RawByteBase && c <= gbk::RawByteBase + 0xFF;
 }
 
 // What decode(encode(text)) must give: lone surrogates become '?'. A raw-byte character stands

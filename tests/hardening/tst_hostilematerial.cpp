@@ -158,7 +158,8 @@ private slots:
     {
         QTest::addColumn<Text>("stem");
         QTest::newRow("256 bytes") << Text(256, 'n');
-        QTest::newRow("255 GBK bytes, 386 on disk") << Text(quorvel::gbk::encode(QString(127, u'字')) + 'n');
+        QTest::newRow("255 GBK bytes, 386 on disk")
+            << Text(quorvel::gbk::encode(QString(127, u'字')) + 'n');
         QTest::newRow("10,000 bytes") << Text(10'000, 'n');
         QTest::newRow("1,000,000 bytes") << Text(1'000'000, 'n');
     }
