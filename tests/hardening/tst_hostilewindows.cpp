@@ -210,6 +210,37 @@ private slots:
         QCOMPARE(d.lib.readBytes(QStringLiteral("模板/类.l")), oldList);
     }
 
+    // Names the file system cannot hold, typed into the editor: each is refused with the
+    // editor's message, and nothing changes on disk or in the list.
+    void editorRefusesNamesTheFileSystemCannotHold_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("256 bytes") << QString(256, u'n');
+        QTest::newRow("255 GBK bytes") << QString(127, u'字') + u'n';
+        QTest::newRow("100,000 characters") << QString(100'000, u'n');
+        QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        QTest::newRow("separator") << QStringLiteral("../元素");
+    }
+    void editorRefusesNamesTheFileSystemCannotHold()
+    {
+        QFETCH(QString, name);
+        EditorDriver d;
+        d.lib.writeBytes(QStringLiteral("元素/类.l"), "a\r\n");
+        d.lib.writeBytes(QStringLiteral("元素/a.txt"), "A");
+        QVERIFY(d.open());
+        QVERIFY(d.select(QStringLiteral("文件框"), QStringLiteral("类.l")));
+        QVERIFY(d.select(QStringLiteral("列表框"), QStringLiteral("a")));
+        d.dialogs.inputs = {name, name};
+        QVERIFY(d.choose(QStringLiteral("列表菜单"), QStringLiteral("elementAddEntry")));
+        QVERIFY(d.choose(QStringLiteral("列表菜单"), QStringLiteral("elementRenameEntry")));
+        QCOMPARE(d.dialogs.shown, QStringList({QStringLiteral("创建失败！请检查名称是否可用！"),
+                                               QStringLiteral("修改失败！请检查名称是否可用！")}));
+        QCOMPARE(EditorDriver::texts(d.list(QStringLiteral("列表框"))),
+                 QStringList{QStringLiteral("a")});
+        QCOMPARE(d.lib.readBytes(QStringLiteral("元素/类.l")), QByteArray("a\r\n"));
+        QCOMPARE(d.lib.readBytes(QStringLiteral("元素/a.txt")), QByteArray("A"));
+    }
+
     // 100,000 names go into a list box in well under the few seconds a user waits without being
     // shown progress, sorted or not.
     void listOf100000Names_data()
