@@ -12,9 +12,12 @@
 
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 
 #include <climits>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -232,6 +235,24 @@ private slots:
         QVERIFY(library.remove(Folder::Elements, name));
         QVERIFY(library.remove(Folder::Elements, stem + ".txt"));
         QCOMPARE(everythingUnder(lib.root()), before);
+    }
+
+    // A file that another program named with bytes that are not UTF-8 (the file system's
+    // encoding here) cannot be named by the program at all: it is left out of the categories,
+    // left alone, and the library's own files are unaffected.
+    void fileNamedInAForeignEncoding()
+    {
+        TempLibrary lib;
+        const QByteArray foreign =
+            QFile::encodeName(lib.path(QStringLiteral("元素/"))) + "\xe9\xff.l";
+        const int fd = ::open(foreign.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "x\r\n", 3), 3);
+        ::close(fd);
+        QVERIFY(lib.library.writeList(Folder::Elements, "ok.l", {"y"}));
+        QCOMPARE(lib.library.categories(Folder::Elements), TextList{"ok.l"});
+        QCOMPARE(lib.library.readList(Folder::Elements, "ok.l"), TextList{"y"});
+        QVERIFY(::access(foreign.constData(), F_OK) == 0);
     }
 
     // A reference whose name leaves the elements folder finds nothing, even where a file of that
