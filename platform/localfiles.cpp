@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,54 @@ namespace {
 
 // Linux hands over at most about 2 GiB per read; below this a short read means the end.
 constexpr size_t LargestWholeRead = size_t(1) << 30;
+
+ssize_t readRetrying(int fd, char *into, size_t size)
+{
+    for (;;) {
+        const ssize_t got = ::read(fd, into, size);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+// The whole content of an open file. Most library files are small: one read into a buffer on
+// the stack then holds all of it. A file that fills the buffer must be a plain file (a device
+// such as /dev/zero never ends) and is read on to its end; a file that grows meanwhile is read
+// to its new end, one that shrinks gives what is left. An error reads as nothing, never as part
+// of the file.
+QByteArray readOpenFile(int fd)
+{
+    char first[16384];
+    const ssize_t firstGot = readRetrying(fd, first, sizeof first);
+    if (firstGot <= 0)
+        return {};
+    if (size_t(firstGot) < sizeof first)
+        return QByteArray(first, firstGot); // a plain file reads short only at its end
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    qsizetype capacity = qMax(qsizetype(info.st_size) + 1, qsizetype(2 * sizeof first));
+    qsizetype size = firstGot;
+    QByteArray bytes(capacity, Qt::Uninitialized);
+    std::memcpy(bytes.data(), first, sizeof first);
+    for (;;) {
+        const size_t wanted = size_t(capacity - size);
+        const ssize_t got = readRetrying(fd, bytes.data() + size, wanted);
+        if (got < 0)
+            return {};
+        if (got == 0)
+            break;
+        size += got;
+        if (size == capacity) {
+            capacity *= 2;
+            bytes.resize(capacity);
+        } else if (wanted <= LargestWholeRead) {
+            break;
+        }
+    }
+    bytes.resize(size);
+    return bytes;
+}
 
 // Moves a file to a name that must not exist yet. rename(2) would silently replace the target,
 // so ask the kernel for a rename that refuses to (renameat2 with RENAME_NOREPLACE); where the file
@@ -61,42 +110,13 @@ bool LocalFiles::createFolder(const QString &path)
 
 QByteArray LocalFiles::read(const QString &path) const
 {
-    // Every element draw reads its file, so this stays lean: open, one look at what was opened,
-    // usually one read, close. Only a plain file holds library material: a pipe would wait for a
-    // writer that may never come (hence the non-blocking open), a device such as /dev/zero never
-    // ends. Checking the opened file, not the path, leaves no gap for the name to change between.
+    // Every element draw reads its file, so this stays as lean as open, read, close. The open
+    // does not block, so a pipe without a writer reads as nothing instead of waiting for one.
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {};
-    QByteArray bytes;
-    struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        // One byte more than the file's size: a short read then means the end was reached. A file
-        // that grows meanwhile is read on to its new end; one that shrinks gives what is left.
-        qsizetype capacity = qsizetype(info.st_size) + 1;
-        qsizetype size = 0;
-        bytes.resize(capacity);
-        for (;;) {
-            const size_t wanted = size_t(capacity - size);
-            const ssize_t got = ::read(fd, bytes.data() + size, wanted);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                if (got < 0)
-                    size = 0; // an unreadable file reads as nothing, never as part of itself
-                break;
-            }
-            size += got;
-            if (size == capacity) {
-                capacity *= 2;
-                bytes.resize(capacity);
-            } else if (wanted <= LargestWholeRead) {
-                break; // a plain file reads short only at its end
-            }
-        }
-        bytes.resize(size);
-    }
+    const QByteArray bytes = readOpenFile(fd);
     ::close(fd);
     return bytes;
 }

@@ -26,6 +26,20 @@ private slots:
         QVERIFY(lib.files.read(lib.path(QStringLiteral("missing.txt"))).isEmpty());
     }
 
+    // Small files are read in one go, larger ones in several: every size around the seams.
+    void readGivesWholeFilesOfEverySize()
+    {
+        TempLibrary lib;
+        for (const qsizetype size : {1, 16383, 16384, 16385, 32768, 32769, 1000000}) {
+            QByteArray bytes(size, Qt::Uninitialized);
+            for (qsizetype i = 0; i < size; ++i)
+                bytes[i] = char((i * 7919) >> 3);
+            lib.writeBytes(QStringLiteral("big.bin"), bytes);
+            QCOMPARE(lib.files.read(lib.path(QStringLiteral("big.bin"))), bytes);
+        }
+        QVERIFY(lib.files.read(lib.folders.templates).isEmpty()); // a folder reads as nothing
+    }
+
     void writeCreatesAndReplacesWhole()
     {
         TempLibrary lib;
