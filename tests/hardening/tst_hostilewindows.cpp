@@ -5,6 +5,7 @@
 #include "library/lines.h"
 #include "tests/hardening/sanitized.h"
 #include "tests/support/fixedrandom.h"
+#include "tests/support/mainworkspace.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/templibrary.h"
 #include "tests/support/widgetdriver.h"
@@ -98,40 +99,9 @@ Text projectOf(int count, int distinct)
 }
 
 // The main window on a library, with the controls at hand.
-struct Workspace
+struct Workspace : MainWorkspace
 {
-    explicit Workspace(TempLibrary &lib)
-    {
-        window = std::make_unique<MainWindow>(Services{lib.files, random, dialogs});
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("main window not exposed");
-    }
-    template <typename W> W *find(const char16_t *name) const
-    {
-        auto *w = window->findChild<W *>(QString::fromUtf16(name));
-        if (!w)
-            qFatal("missing control");
-        return w;
-    }
-    NameList *projectFiles() const { return find<NameList>(u"文件框1"); }
-    NameList *projectList() const { return find<NameList>(u"列表框项目"); }
-    ContentBox *story() const { return find<ContentBox>(u"编辑框小说"); }
-    void click(const char16_t *button) const
-    {
-        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
-    }
-    void selectProject(const QString &fileName) const
-    {
-        const auto found = projectFiles()->findItems(fileName, Qt::MatchExactly);
-        if (found.size() != 1)
-            qFatal("project not listed");
-        clickRow(projectFiles(), projectFiles()->row(found.first()));
-    }
-
-    FixedRandom random;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
+    explicit Workspace(TempLibrary &lib) : MainWorkspace(lib.files) {}
 };
 
 // Milliseconds that work takes, including the events it leaves for the window (layout, paint).

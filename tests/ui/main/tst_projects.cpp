@@ -1,5 +1,4 @@
-#include "tests/support/fixedrandom.h"
-#include "tests/support/scripteddialogs.h"
+#include "tests/support/mainworkspace.h"
 #include "tests/support/templibrary.h"
 #include "tests/support/widgetdriver.h"
 #include "ui/main/mainwindow.h"
@@ -29,44 +28,16 @@ public:
     bool refuseWrites = false;
 };
 
-// The main window on a temporary library, with its controls at hand.
-struct Workspace
+// The main window on files that can be told to refuse writes.
+struct RefusingFilesHolder
 {
-    explicit Workspace(TempLibrary &lib) : files(lib.root())
-    {
-        window = std::make_unique<MainWindow>(Services{files, random, dialogs});
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("main window not exposed");
-    }
-    template <typename W> W *find(const char16_t *name) const
-    {
-        auto *w = window->findChild<W *>(QString::fromUtf16(name));
-        if (!w)
-            qFatal("missing control");
-        return w;
-    }
-    QListWidget *projectFiles() const { return find<QListWidget>(u"文件框1"); }
-    QListWidget *projectList() const { return find<QListWidget>(u"列表框项目"); }
-    QListWidget *catalogue() const { return find<QListWidget>(u"列表框总目录"); }
-    QPlainTextEdit *preview() const { return find<QPlainTextEdit>(u"编辑框预览"); }
-    void click(const char16_t *button) const
-    {
-        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
-    }
-    void typeName(const QString &name) const { find<QLineEdit>(u"编辑框项目名")->setText(name); }
-    void selectProject(const QString &fileName) const
-    {
-        const auto found = projectFiles()->findItems(fileName, Qt::MatchExactly);
-        if (found.size() != 1)
-            qFatal("project not listed");
-        clickRow(projectFiles(), projectFiles()->row(found.first()));
-    }
-
+    explicit RefusingFilesHolder(const QString &root) : files(root) {}
     RefusingFiles files;
-    FixedRandom random;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
+};
+
+struct Workspace : RefusingFilesHolder, MainWorkspace
+{
+    explicit Workspace(TempLibrary &lib) : RefusingFilesHolder(lib.root()), MainWorkspace(files) {}
 };
 
 } // namespace
