@@ -1,6 +1,5 @@
 #include "app/programentry.h"
 
-#include "library/programfolders.h"
 #include "platform/lifecycle.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
@@ -9,6 +8,8 @@
 
 #include <QApplication>
 
+#include <memory>
+
 namespace quorvel {
 
 int runProgram(int argc, char **argv)
@@ -16,18 +17,19 @@ int runProgram(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
 
-    Lifecycle lifecycle;
-    lifecycle.registerExitRoutine([] { ProgramFolders::release(); });
-
     LocalFiles files(QApplication::applicationDirPath());
     SystemRandom random;
     QtDialogs dialogs;
-    int exitCode = 0;
-    {
-        MainWindow window(Services{files, random, dialogs});
-        window.show();
-        exitCode = app.exec();
-    }
+    std::unique_ptr<MainWindow> window;
+
+    // The exit routine releases the windows and the library they work on, while the application
+    // that owns their widgets still exists.
+    Lifecycle lifecycle;
+    lifecycle.registerExitRoutine([&window] { window.reset(); });
+
+    window = std::make_unique<MainWindow>(Services{files, random, dialogs});
+    window->show();
+    const int exitCode = app.exec();
     lifecycle.end();
     return exitCode;
 }

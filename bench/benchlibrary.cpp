@@ -1,7 +1,6 @@
 #include "bench/benchlibrary.h"
 
 #include "library/folders.h"
-#include "platform/gbkcodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,66 +40,66 @@ BenchLibrary::BenchLibrary()
             QString phrase;
             for (int k = 0; k < 3; ++k)
                 phrase.append(Syllables[nextNumber(state) % syllables]);
-            content += gbk::encode(phrase) + "\r\n";
+            content += Text::fromUnicode(phrase) + "\r\n";
         }
-        write(QString::fromUtf16(ElementsFolderName) + u'/' + gbk::decode(elementName(e)) +
+        write(QString::fromUtf16(ElementsFolderName) + u'/' + elementName(e).toUnicode() +
                   QStringLiteral(".txt"),
               content);
     }
     for (int t = 0; t < Templates; ++t) {
         Text content;
         for (int p = 0; p < PatternsPerTemplate; ++p) {
-            Text line = gbk::encode(QStringLiteral("第%1句：").arg(p + 1));
+            Text line = Text::fromUnicode(QStringLiteral("第%1句：").arg(p + 1));
             for (int r = 0; r < ReferencesPerPattern; ++r)
-                line += '[' + elementName(int(nextNumber(state) % Elements)) + ']' +
-                        gbk::encode(QStringLiteral("，"));
+                line += "[" + elementName(int(nextNumber(state) % Elements)) + "]" +
+                        Text::fromUnicode(QStringLiteral("，"));
             content += line + "\r\n";
         }
-        write(QString::fromUtf16(TemplatesFolderName) + u'/' + gbk::decode(templateName(t)) +
+        write(QString::fromUtf16(TemplatesFolderName) + u'/' + templateName(t).toUnicode() +
                   QStringLiteral(".txt"),
               content);
     }
     Text project;
     for (int i = 0; i < ProjectLength; ++i)
         project += templateName(i % Templates) + "\r\n";
-    write(QString::fromUtf16(ProjectsFolderName) + u'/' + gbk::decode(projectName()) +
+    write(QString::fromUtf16(ProjectsFolderName) + u'/' + projectName().toUnicode() +
               QStringLiteral(".l"),
           project);
 }
 
 Text BenchLibrary::elementName(int index)
 {
-    return gbk::encode(numbered(u"元素", index));
+    return Text::fromUnicode(numbered(u"元素", index));
 }
 
 Text BenchLibrary::templateName(int index)
 {
-    return gbk::encode(numbered(u"模板", index));
+    return Text::fromUnicode(numbered(u"模板", index));
 }
 
 Text BenchLibrary::projectName()
 {
-    return gbk::encode(QStringLiteral("基准"));
+    return Text::fromUnicode(QStringLiteral("基准"));
 }
 
 QString BenchLibrary::elementPath(int index) const
 {
     return root() + u'/' + QString::fromUtf16(ElementsFolderName) + u'/' +
-           gbk::decode(elementName(index)) + QStringLiteral(".txt");
+           elementName(index).toUnicode() + QStringLiteral(".txt");
 }
 
 Text BenchLibrary::pattern(int references)
 {
     Text text;
     for (int r = 0; r < references; ++r)
-        text += '[' + elementName(r % Elements) + "]x";
+        text += "[" + elementName(r % Elements) + "]x";
     return text;
 }
 
 void BenchLibrary::write(const QString &relative, const Text &bytes) const
 {
     QFile file(root() + u'/' + relative);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.toGbk()) != bytes.size())
         qFatal("cannot write the bench library");
 }
 

@@ -4,6 +4,7 @@
 #include "bench/benchlibrary.h"
 #include "engine/expansion.h"
 #include "engine/generator.h"
+#include "engine/projectrun.h"
 #include "library/folders.h"
 #include "library/library.h"
 #include "platform/dialogs.h"
@@ -62,7 +63,7 @@ void measureDraws(const BenchLibrary &lib, const Library &library)
     TextList references;
     QList<QByteArray> paths;
     for (int e = 0; e < BenchLibrary::Elements; ++e) {
-        references.append('[' + BenchLibrary::elementName(e) + ']');
+        references.append("[" + BenchLibrary::elementName(e) + "]");
         paths.append(QFile::encodeName(lib.elementPath(e)));
     }
     SystemRandom random;
@@ -101,12 +102,10 @@ void measureRun(LocalFiles &files, const Library &library)
     SilentDialogs dialogs;
     const TextList project = library.readList(Folder::Projects, BenchLibrary::projectName() + ".l");
 
-    Generator generator(library, random, dialogs);
+    ProjectRun projectRun(library, random, dialogs);
     qsizetype sink = 0;
-    const double engineTime = bestOf(5, [&] {
-        for (const Text &name : project)
-            sink += generator.storyLine(name).value_or(Text()).size();
-    });
+    const double engineTime = bestOf(
+        5, [&] { projectRun.run(project, [&sink](const Text &line) { sink += line.size(); }); });
     print("story lines per second, generator alone (as quorvel-gen)", project.size() / engineTime);
 
     MainWindow window(Services{files, random, dialogs});
@@ -126,8 +125,8 @@ void measureExpansion(const Library &library)
     SystemRandom random;
     SilentDialogs dialogs;
     Generator generator(library, random, dialogs);
-    const Text line = "ABC";
-    const ReferenceDraw inMemory = [&line](QByteArrayView) { return QByteArrayView(line); };
+    const Text line("ABC");
+    const ReferenceDraw inMemory = [&line](QByteArrayView) { return line.view(); };
 
     double withFiles[3] = {}, alone[3] = {};
     const int sizes[3] = {1'000, 10'000, 100'000};
@@ -152,12 +151,10 @@ void measureExpansion(const Library &library)
 void measureStoryBox()
 {
     constexpr int Lines = 1'000'000;
-    const Text storyLine = "\xb5\xda\x31\xbe\xe4\xa3\xba\xc9\xbd\xcb\xae\xb7\xe7\xd4\xc2\xa3\xac"
-                           "\xbb\xa8\xc4\xf1\xd4\xc6\xd3\xea\xa3\xac\xbd\xad\xba\xd3\xa1\xa3\r\n";
-    Text story;
-    story.reserve(storyLine.size() * Lines);
-    for (int i = 0; i < Lines; ++i)
-        story += storyLine;
+    const Text storyLine =
+        Text::fromGbk("\xb5\xda\x31\xbe\xe4\xa3\xba\xc9\xbd\xcb\xae\xb7\xe7\xd4\xc2\xa3\xac"
+                      "\xbb\xa8\xc4\xf1\xd4\xc6\xd3\xea\xa3\xac\xbd\xad\xba\xd3\xa1\xa3\r\n");
+    const Text story = Text::fromGbk(storyLine.toGbk().repeated(Lines));
 
     ContentBox box;
     box.resize(559, 228);

@@ -1,5 +1,7 @@
 #include "engine/expansion.h"
 
+#include "platform/gbkcodec.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -10,14 +12,14 @@ namespace {
 // A GBK lead byte takes the next byte with it, whatever that byte is: a bracket byte there is the
 // second half of a character. GB18030's four-byte characters (lead, digit, lead, digit) pair up
 // the same way and hold no bracket byte, so two-byte steps walk over them as well.
-constexpr bool isLead(uchar byte)
+constexpr qsizetype characterStep(uchar byte)
 {
-    return byte >= 0x81 && byte <= 0xFE;
+    return gbk::isLeadByte(byte) ? 2 : 1;
 }
 
 qsizetype findClose(const uchar *bytes, qsizetype size, qsizetype from)
 {
-    for (qsizetype i = from; i < size; i += isLead(bytes[i]) ? 2 : 1) {
+    for (qsizetype i = from; i < size; i += characterStep(bytes[i])) {
         if (bytes[i] == ']')
             return i;
     }
@@ -30,7 +32,7 @@ qsizetype findClose(const uchar *bytes, qsizetype size, qsizetype from)
 class GapText
 {
 public:
-    explicit GapText(const Text &text) : m_bytes(text) {}
+    explicit GapText(const Text &text) : m_bytes(text.toGbk()) {}
 
     qsizetype length() const { return m_done + m_bytes.size() - m_rest; }
     QByteArrayView rest() const
@@ -60,7 +62,7 @@ public:
     Text take()
     {
         m_bytes.remove(m_done, m_rest - m_done);
-        return std::move(m_bytes);
+        return Text::fromGbk(std::move(m_bytes));
     }
 
 private:
@@ -70,14 +72,14 @@ private:
     {
         const qsizetype tail = m_bytes.size() - m_rest;
         const qsizetype gap = needed + length() + 64;
-        Text wider(m_done + gap + tail, Qt::Uninitialized);
+        QByteArray wider(m_done + gap + tail, Qt::Uninitialized);
         std::memcpy(wider.data(), m_bytes.constData(), size_t(m_done));
         std::memcpy(wider.data() + m_done + gap, m_bytes.constData() + m_rest, size_t(tail));
         m_bytes = std::move(wider);
         m_rest = m_done + gap;
     }
 
-    Text m_bytes;
+    QByteArray m_bytes;
     qsizetype m_done = 0; // m_bytes[0, m_done) is final
     qsizetype m_rest = 0; // m_bytes[m_rest, end) is still to be searched
 };
@@ -88,7 +90,7 @@ Reference findReference(QByteArrayView text)
 {
     const auto *bytes = reinterpret_cast<const uchar *>(text.data());
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; i += isLead(bytes[i]) ? 2 : 1) {
+    for (qsizetype i = 0; i < size; i += characterStep(bytes[i])) {
         if (bytes[i] == ']')
             return {-1, i};
         if (bytes[i] == '[')
@@ -100,7 +102,7 @@ Reference findReference(QByteArrayView text)
 Expansion expandReferences(const Text &pattern, const ReferenceDraw &draw,
                            const ExpansionLimits &limits)
 {
-    Reference reference = findReference(pattern);
+    Reference reference = findReference(pattern.view());
     if (!reference.isReference())
         return {pattern, ExpansionEnd::Complete};
     if (reference.isEmpty())

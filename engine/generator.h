@@ -31,7 +31,7 @@ public:
 
     // A random line of the element that reference ("[" name "]") names. An element without any
     // line gives the empty text after a message.
-    Text drawElement(QByteArrayView reference);
+    Text drawElement(const Text &reference);
 
 private:
     QByteArrayView drawLine(QByteArrayView reference);

@@ -15,7 +15,6 @@
 #include "fuzz/memoryfiles.h"
 #include "library/library.h"
 #include "library/lines.h"
-#include "platform/gbkcodec.h"
 #include "platform/random.h"
 #include "tests/support/referenceexpansion.h"
 #include "tests/support/scripteddialogs.h"
@@ -37,19 +36,21 @@ struct Case
     QHash<Text, Text> elements; // name -> content
 };
 
-Case readCase(const Text &input)
+Case readCase(const QByteArray &input)
 {
     Case c;
     c.limits.maxDraws = input.size() > 0 ? uchar(input.at(0)) : 0;
     c.limits.maxLength = input.size() > 1 ? 16 * qsizetype(uchar(input.at(1))) : 0;
     c.steer = input.size() > 2 ? uchar(input.at(2)) : 0;
-    const TextList pieces = splitLines(input.size() > 3 ? input.mid(3) : Text());
+    const TextList pieces =
+        splitLines(Text::fromGbk(input.size() > 3 ? input.mid(3) : QByteArray()));
     c.pattern = pieces.value(0);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
-        const qsizetype tab = pieces.at(i).indexOf('\t');
-        Text content = tab < 0 ? Text() : pieces.at(i).mid(tab + 1);
-        c.elements.insert(pieces.at(i).left(tab < 0 ? pieces.at(i).size() : tab),
-                          content.replace('\t', "\r\n"));
+        const QByteArray piece = pieces.at(i).toGbk();
+        const qsizetype tab = piece.indexOf('\t');
+        QByteArray content = tab < 0 ? QByteArray() : piece.mid(tab + 1);
+        c.elements.insert(Text::fromGbk(piece.left(tab < 0 ? piece.size() : tab)),
+                          Text::fromGbk(content.replace('\t', "\r\n")));
     }
     return c;
 }
@@ -63,7 +64,7 @@ int lineIndex(unsigned steer, int k, int n)
 // The element's name is the reference without its brackets.
 Text nameOf(QByteArrayView reference)
 {
-    return reference.size() > 2 ? reference.sliced(1, reference.size() - 2).toByteArray() : Text();
+    return reference.size() > 2 ? Text::fromGbk(reference.sliced(1, reference.size() - 2)) : Text();
 }
 
 // The plain expansion with the same limits and the same draws; the references it asked for are
@@ -77,10 +78,10 @@ test::ReferenceResult expandPlainly(const Case &c,
         c.pattern,
         [&](const Text &reference) {
             asked.append(reference);
-            const TextList lines = linesOf(nameOf(reference));
+            const TextList lines = linesOf(nameOf(reference.view()));
             if (lines.isEmpty()) {
                 if (shown)
-                    shown->append(gbk::decode(nameOf(reference)) +
+                    shown->append(nameOf(reference.view()).toUnicode() +
                                   QString::fromUtf16(messages::EmptyElement));
                 return Text();
             }
@@ -110,11 +111,11 @@ void checkExpansion(const Case &c)
     const Expansion expansion = expandReferences(
         c.pattern,
         [&](QByteArrayView reference) {
-            asked.append(reference.toByteArray());
+            asked.append(Text::fromGbk(reference));
             const TextList lines = splitLines(c.elements.value(nameOf(reference)));
             drawn =
                 lines.isEmpty() ? Text() : lines.at(lineIndex(c.steer, draws++, int(lines.size())));
-            return QByteArrayView(drawn);
+            return drawn.view();
         },
         c.limits);
 
@@ -146,7 +147,7 @@ void checkGenerator(const Case &c)
     fuzz::MemoryFiles files;
     Library library(files, LibraryFolders::beside(files));
     for (auto it = c.elements.cbegin(); it != c.elements.cend(); ++it)
-        library.writeContent(Folder::Elements, it.key() + ".txt", it.value());
+        library.writeContent(Folder::Elements, it.key() + Text(".txt"), it.value());
     SteeredRandom random(c.steer);
     test::ScriptedDialogs dialogs;
     Generator generator(library, random, dialogs, c.limits);
@@ -157,7 +158,7 @@ void checkGenerator(const Case &c)
     const test::ReferenceResult plain = expandPlainly(
         c,
         [&](const Text &name) {
-            return splitLines(library.readContent(Folder::Elements, name + ".txt"));
+            return splitLines(library.readContent(Folder::Elements, name + Text(".txt")));
         },
         asked, &shown);
     if (plain.end == test::ReferenceEnd::EmptyReference)
@@ -172,7 +173,7 @@ void checkGenerator(const Case &c)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const Case c = readCase(Text(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const Case c = readCase(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     checkExpansion(c);
     checkGenerator(c);
     return 0;

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <cerrno>
+
 namespace quorvel::fuzz {
 
 // Files kept in memory, so that a fuzz input costs no disk traffic. Only what the fuzz targets
@@ -14,21 +16,26 @@ class MemoryFiles : public Files
 public:
     QString runDirectory() const override { return QStringLiteral("/fuzz"); }
     bool exists(const QString &path) const override { return m_files.contains(path); }
-    bool createFolder(const QString &) override { return true; }
+    FileResult createFolder(const QString &) override { return FileResult::done(); }
     QByteArray read(const QString &path) const override { return m_files.value(path); }
-    bool write(const QString &path, const QByteArray &bytes) override
+    FileResult write(const QString &path, const QByteArray &bytes) override
     {
         m_files.insert(path, bytes);
-        return true;
+        return FileResult::done();
     }
-    bool rename(const QString &from, const QString &to) override
+    FileResult rename(const QString &from, const QString &to) override
     {
-        if (!m_files.contains(from) || m_files.contains(to))
-            return false;
+        if (!m_files.contains(from))
+            return FileResult::systemError(ENOENT);
+        if (m_files.contains(to))
+            return FileResult::systemError(EEXIST);
         m_files.insert(to, m_files.take(from));
-        return true;
+        return FileResult::done();
     }
-    bool remove(const QString &path) override { return m_files.remove(path) > 0; }
+    FileResult remove(const QString &path) override
+    {
+        return m_files.remove(path) > 0 ? FileResult::done() : FileResult::systemError(ENOENT);
+    }
     QStringList enumerate(const QString &folder, const QString &pattern) const override
     {
         const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern));

@@ -75,7 +75,8 @@ template <OsLayer Os> bool appendIfFits(Os &os, PathBuffer &path, const char *su
     return true;
 }
 
-// Steps 3 to 6: the runtime library in the installation folder, or null.
+// The runtime library in the folder where the runtime is installed, or null when no folder is
+// recorded or the library there does not load.
 template <OsLayer Os> void *loadFromInstallationFolder(Os &os, PathBuffer &path)
 {
     if (!os.installationFolder(path))
@@ -106,7 +107,7 @@ template <OsLayer Os> int startRuntime(Os &os, const ProgramImage *image)
     PathBuffer path;
     void *library = nullptr;
 
-    // Steps 1 and 2: the library beside the program. A program whose folder cannot be told, or
+    // First the library beside the program. A program whose folder cannot be told, or
     // whose folder leaves no room for the file name, has no library beside it.
     if (os.moduleFileName(path) &&
         detail::cutAfterFolder(path.text, os.textLength(path.text), Os::kSeparator) &&
@@ -118,7 +119,7 @@ template <OsLayer Os> int startRuntime(Os &os, const ProgramImage *image)
     if (!library)
         return detail::fail(os);
 
-    // Steps 7 to 9: the start function, then the program. From here a failure unloads the
+    // Then its start function, which runs the program. From here a failure unloads the
     // library before the message.
     const auto getNewSock =
         reinterpret_cast<GetNewSockFunction>(os.lookUp(library, kGetNewSockName));

@@ -2,7 +2,8 @@
 
 #include "library/lines.h"
 #include "platform/files.h"
-#include "platform/gbkcodec.h"
+
+#include <cerrno>
 
 namespace quorvel {
 
@@ -38,10 +39,19 @@ QString Library::folderPath(Folder folder) const
 
 std::optional<QString> Library::pathOf(Folder folder, const Text &fileName) const
 {
-    const QString name = gbk::decode(fileName);
+    // File names are the one place where library texts meet the file system's Unicode names.
+    const QString name = fileName.toUnicode();
     if (!staysInFolder(name))
         return std::nullopt;
     return folderPath(folder) + name;
+}
+
+FileResult Library::inFolder(Folder folder, FileResult result) const
+{
+    if (result.cause() == FileResult::Cause::System && result.systemError() == ENOENT &&
+        !m_files.exists(folderPath(folder)))
+        return FileResult::folderMissing();
+    return result;
 }
 
 bool Library::exists(Folder folder, const Text &fileName) const
@@ -57,7 +67,7 @@ TextList Library::readList(Folder folder, const Text &fileName) const
     return splitLines(readContent(folder, fileName));
 }
 
-bool Library::writeList(Folder folder, const Text &fileName, const TextList &entries)
+FileResult Library::writeList(Folder folder, const Text &fileName, const TextList &entries)
 {
     return writeContent(folder, fileName, joinLines(entries));
 }
@@ -65,39 +75,45 @@ bool Library::writeList(Folder folder, const Text &fileName, const TextList &ent
 Text Library::readContent(Folder folder, const Text &fileName) const
 {
     const auto path = pathOf(folder, fileName);
-    return path ? m_files.read(*path) : Text();
+    return path ? Text::fromGbk(m_files.read(*path)) : Text();
 }
 
-bool Library::writeContent(Folder folder, const Text &fileName, const Text &content)
+FileResult Library::writeContent(Folder folder, const Text &fileName, const Text &content)
 {
     const auto path = pathOf(folder, fileName);
-    return path && m_files.write(*path, content);
+    if (!path)
+        return FileResult::refusedName();
+    return inFolder(folder, m_files.write(*path, content.toGbk()));
 }
 
-bool Library::createEmpty(Folder folder, const Text &fileName)
+FileResult Library::createEmpty(Folder folder, const Text &fileName)
 {
     return writeContent(folder, fileName, Text());
 }
 
-bool Library::rename(Folder folder, const Text &from, const Text &to)
+FileResult Library::rename(Folder folder, const Text &from, const Text &to)
 {
     const auto fromPath = pathOf(folder, from);
     const auto toPath = pathOf(folder, to);
-    return fromPath && toPath && m_files.rename(*fromPath, *toPath);
+    if (!fromPath || !toPath)
+        return FileResult::refusedName();
+    return inFolder(folder, m_files.rename(*fromPath, *toPath));
 }
 
-bool Library::remove(Folder folder, const Text &fileName)
+FileResult Library::remove(Folder folder, const Text &fileName)
 {
     const auto path = pathOf(folder, fileName);
-    return path && m_files.remove(*path);
+    if (!path)
+        return FileResult::refusedName();
+    return inFolder(folder, m_files.remove(*path));
 }
 
-TextList Library::categories(Folder folder) const
+TextList Library::listFiles(Folder folder) const
 {
     TextList names;
     const QStringList found = m_files.enumerate(folderPath(folder), QStringLiteral("*.l"));
     for (const QString &name : found)
-        names.append(gbk::encode(name));
+        names.append(Text::fromUnicode(name));
     return names;
 }
 

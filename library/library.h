@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/folders.h"
+#include "platform/fileresult.h"
 #include "platform/text.h"
 
 #include <QString>
@@ -18,11 +19,12 @@ enum class Folder
 };
 
 // The content library: list files (".l") and content files (".txt") in the three folders. Every
-// operation reads or writes a whole file at once and caches nothing.
+// operation reads or writes a whole file at once.
 //
-// A file is named by its folder and its file name (stem and extension, as GBK bytes). A file name
+// A file is named by its folder and its file name (stem and extension, as GBK text). A file name
 // that would reach outside its folder (empty, "." or "..", or holding "/", "\" or NUL) is refused:
-// the operation fails as if the file system had refused the name, and a read finds nothing.
+// a change fails with FileResult::Cause::RefusedName, and a read finds nothing. A change that
+// fails because the folder itself is gone says so (FileResult::Cause::FolderMissing).
 class Library
 {
 public:
@@ -38,18 +40,22 @@ public:
     // An empty file name asks about the folder itself, which exists.
     bool exists(Folder folder, const Text &fileName) const;
     TextList readList(Folder folder, const Text &fileName) const;
-    bool writeList(Folder folder, const Text &fileName, const TextList &entries);
+    FileResult writeList(Folder folder, const Text &fileName, const TextList &entries);
     Text readContent(Folder folder, const Text &fileName) const;
-    bool writeContent(Folder folder, const Text &fileName, const Text &content);
-    bool createEmpty(Folder folder, const Text &fileName);
+    FileResult writeContent(Folder folder, const Text &fileName, const Text &content);
+    FileResult createEmpty(Folder folder, const Text &fileName);
     // Never replaces an existing file: fails, changing nothing, when the new name is taken.
-    bool rename(Folder folder, const Text &from, const Text &to);
-    bool remove(Folder folder, const Text &fileName);
-    // The category files ("*.l") of the folder, with extension, in the order the file system
+    FileResult rename(Folder folder, const Text &from, const Text &to);
+    FileResult remove(Folder folder, const Text &fileName);
+    // The list files ("*.l") of the folder, extension included: the categories of the templates
+    // or elements folder, the projects of the projects folder. In the order the file system
     // lists them.
-    TextList categories(Folder folder) const;
+    TextList listFiles(Folder folder) const;
 
 private:
+    // A failure of the file system inside the folder, told apart from the folder being gone.
+    FileResult inFolder(Folder folder, FileResult result) const;
+
     Files &m_files;
     LibraryFolders m_folders;
 };

@@ -17,7 +17,7 @@ void appendRawByte(QString &out, char byte)
 
 QString textToDisplay(const Text &text)
 {
-    const QString decoded = gbk::decode(text);
+    const QString decoded = text.toUnicode();
     QString shown;
     shown.reserve(decoded.size());
     for (qsizetype i = 0; i < decoded.size(); ++i) {
@@ -44,7 +44,7 @@ Text displayToText(QStringView shown)
         else
             text.append(c);
     }
-    return gbk::encode(text);
+    return Text::fromUnicode(text);
 }
 
 } // namespace quorvel

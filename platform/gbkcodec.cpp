@@ -27,10 +27,6 @@ namespace quorvel::gbk {
 namespace {
 
 constexpr int LeadCount = 0xFE - 0x81 + 1;
-constexpr bool isLead(std::uint8_t b)
-{
-    return b >= 0x81 && b <= 0xFE;
-}
 constexpr bool isDigit(std::uint8_t b)
 {
     return b >= 0x30 && b <= 0x39;
@@ -132,9 +128,10 @@ struct Tables
 // converter can never put an entry outside the tables.
 std::uint32_t acceptCode(const unsigned char *bytes, std::size_t length)
 {
-    if (length == 2 && isLead(bytes[0]) && bytes[1] >= 0x40 && bytes[1] <= 0xFE && bytes[1] != 0x7F)
+    if (length == 2 && isLeadByte(bytes[0]) && bytes[1] >= 0x40 && bytes[1] <= 0xFE &&
+        bytes[1] != 0x7F)
         return std::uint32_t(bytes[0]) << 8 | bytes[1];
-    if (length == 4 && isLead(bytes[0]) && isDigit(bytes[1]) && isLead(bytes[2]) &&
+    if (length == 4 && isLeadByte(bytes[0]) && isDigit(bytes[1]) && isLeadByte(bytes[2]) &&
         isDigit(bytes[3])) {
         const auto code = std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 |
                           std::uint32_t(bytes[2]) << 8 | bytes[3];
@@ -209,7 +206,7 @@ QString decode(QByteArrayView bytes)
             ++i;
             continue;
         }
-        if (isLead(b1) && i + 1 < n) {
+        if (isLeadByte(b1) && i + 1 < n) {
             const std::uint8_t b2 = in[i + 1];
             if (!isDigit(b2)) {
                 if (char16_t c = t.twoByte[(b1 - 0x81) * 256 + b2]) {
@@ -217,7 +214,7 @@ QString decode(QByteArrayView bytes)
                     i += 2;
                     continue;
                 }
-            } else if (i + 3 < n && isLead(in[i + 2]) && isDigit(in[i + 3])) {
+            } else if (i + 3 < n && isLeadByte(in[i + 2]) && isDigit(in[i + 3])) {
                 const std::uint32_t idx = fourByteIndex(b1, b2, in[i + 2], in[i + 3]);
                 if (idx < BmpFourByteCount) {
                     if (char16_t c = t.fourByte[idx]) {

@@ -18,6 +18,13 @@ namespace quorvel::gbk {
 //   hold, become '?'.
 inline constexpr char32_t RawByteBase = 0xF0000;
 
+// A byte that starts a two- or four-byte character: the byte after it belongs to the same
+// character, whatever its value. The bytes of "[" and "]" are second bytes of some characters.
+constexpr bool isLeadByte(unsigned char byte)
+{
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
 QString decode(QByteArrayView bytes);
 QByteArray encode(QStringView text);
 

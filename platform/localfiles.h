@@ -12,11 +12,11 @@ public:
 
     QString runDirectory() const override;
     bool exists(const QString &path) const override;
-    bool createFolder(const QString &path) override;
+    FileResult createFolder(const QString &path) override;
     QByteArray read(const QString &path) const override;
-    bool write(const QString &path, const QByteArray &bytes) override;
-    bool rename(const QString &from, const QString &to) override;
-    bool remove(const QString &path) override;
+    FileResult write(const QString &path, const QByteArray &bytes) override;
+    FileResult rename(const QString &from, const QString &to) override;
+    FileResult remove(const QString &path) override;
     QStringList enumerate(const QString &folder, const QString &pattern) const override;
 
 private:

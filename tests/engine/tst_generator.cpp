@@ -1,8 +1,9 @@
-// The generator on a library on disk: the worked examples with their messages, the element draw
-// and the pattern draw, the order of draws, files read afresh, the limit, and the randomness.
+// The generator on a library on disk: the expansion's main cases with their messages, the element
+// draw and the pattern draw, the order of draws, files read afresh, the limit, and the randomness.
 
 #include "engine/generator.h"
 #include "engine/messages.h"
+#include "engine/projectrun.h"
 #include "platform/random.h"
 #include "tests/support/fixedrandom.h"
 #include "tests/support/scripteddialogs.h"
@@ -30,11 +31,11 @@ struct Fixture
         element(u"a", "A");
         element(u"b", "B");
     }
-    void element(const char16_t *name, const QByteArray &content)
+    template <typename Bytes> void element(const char16_t *name, const Bytes &content)
     {
         lib.writeBytes(QStringLiteral("元素/%1.txt").arg(QString::fromUtf16(name)), content);
     }
-    void templateFile(const char16_t *name, const QByteArray &content)
+    template <typename Bytes> void templateFile(const char16_t *name, const Bytes &content)
     {
         lib.writeBytes(QStringLiteral("模板/%1.txt").arg(QString::fromUtf16(name)), content);
     }
@@ -55,57 +56,50 @@ private slots:
     // The element a always gives A, b gives B; draws counts the element draws (each reseeds).
     void expandsPatterns_data()
     {
-        QTest::addColumn<QByteArray>("pattern");
-        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<Text>("pattern");
+        QTest::addColumn<Text>("line");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<int>("draws");
         const QStringList none;
-        // The worked examples.
-        QTest::newRow("two references")
-            << QByteArray("x[a]y[b]z") << QByteArray("xAyBz") << none << 2;
-        QTest::newRow("same reference twice")
-            << QByteArray("x[a]y[a]z") << QByteArray("xAyAz") << none << 2;
-        QTest::newRow("no reference") << QByteArray("xyz") << QByteArray("xyz") << none << 0;
-        QTest::newRow("no closing bracket") << QByteArray("x[a") << QByteArray("x[a") << none << 0;
-        QTest::newRow("] before [ stops all")
-            << QByteArray("x]y[a]") << QByteArray("x]y[a]") << none << 0;
+        // The main cases: plain, repeated, unclosed, misordered, empty and nested references.
+        QTest::newRow("two references") << Text("x[a]y[b]z") << Text("xAyBz") << none << 2;
+        QTest::newRow("same reference twice") << Text("x[a]y[a]z") << Text("xAyAz") << none << 2;
+        QTest::newRow("no reference") << Text("xyz") << Text("xyz") << none << 0;
+        QTest::newRow("no closing bracket") << Text("x[a") << Text("x[a") << none << 0;
+        QTest::newRow("] before [ stops all") << Text("x]y[a]") << Text("x]y[a]") << none << 0;
         QTest::newRow("first reference empty")
-            << QByteArray("[]x[a]") << QByteArray() << QStringList{EmptyReference} << 0;
+            << Text("[]x[a]") << Text() << QStringList{EmptyReference} << 0;
         QTest::newRow("empty reference after a draw")
-            << QByteArray("[a]x[]y[b]") << QByteArray("Ax[]y[b]") << QStringList{EmptyReference}
-            << 1;
-        QTest::newRow("nested brackets") << QByteArray("[[a]]") << QByteArray("]")
-                                         << QStringList{emptyElement(QStringLiteral("[a"))} << 1;
+            << Text("[a]x[]y[b]") << Text("Ax[]y[b]") << QStringList{EmptyReference} << 1;
+        QTest::newRow("nested brackets")
+            << Text("[[a]]") << Text("]") << QStringList{emptyElement(QStringLiteral("[a"))} << 1;
         // Further cases.
-        QTest::newRow("references in a drawn line")
-            << QByteArray("x[c]y") << QByteArray("x<AB>y") << none << 3;
-        QTest::newRow("drawn line with []") << QByteArray("x[d]y[a]") << QByteArray("x1[]2y[a]")
-                                            << QStringList{EmptyReference} << 1;
-        QTest::newRow("drawn line with a stray ]")
-            << QByteArray("[e][a]") << QByteArray("][a]") << none << 1;
+        QTest::newRow("references in a drawn line") << Text("x[c]y") << Text("x<AB>y") << none << 3;
+        QTest::newRow("drawn line with []")
+            << Text("x[d]y[a]") << Text("x1[]2y[a]") << QStringList{EmptyReference} << 1;
+        QTest::newRow("drawn line with a stray ]") << Text("[e][a]") << Text("][a]") << none << 1;
         QTest::newRow("missing element removed")
-            << gbk(QStringLiteral("x[无]y[a]")) << QByteArray("xyA")
+            << gbk(QStringLiteral("x[无]y[a]")) << Text("xyA")
             << QStringList{emptyElement(QStringLiteral("无"))} << 2;
         QTest::newRow("each missing reference reports")
-            << QByteArray("[z][z]") << QByteArray()
+            << Text("[z][z]") << Text()
             << QStringList{emptyElement(QStringLiteral("z")), emptyElement(QStringLiteral("z"))}
             << 2;
         QTest::newRow("name used verbatim, blank included")
-            << QByteArray("[ a]") << QByteArray("blank") << none << 1;
-        QTest::newRow("drawn empty line, no message")
-            << QByteArray("x[f]y") << QByteArray("xy") << none << 1;
+            << Text("[ a]") << Text("blank") << none << 1;
+        QTest::newRow("drawn empty line, no message") << Text("x[f]y") << Text("xy") << none << 1;
         QTest::newRow("GBK name") << gbk(QStringLiteral("[天气]")) << gbk(QStringLiteral("晴"))
                                   << none << 1;
         // 乕 (81 5B) holds a "[" byte that is no bracket; 乚 (81 5D) one that is no "]".
         QTest::newRow("trail [ is no bracket")
             << gbk(QStringLiteral("乕a][a]")) << gbk(QStringLiteral("乕a][a]")) << none << 0;
         QTest::newRow("trail ] inside a name")
-            << gbk(QStringLiteral("x[乚]y")) << QByteArray("xTy") << none << 1;
+            << gbk(QStringLiteral("x[乚]y")) << Text("xTy") << none << 1;
     }
     void expandsPatterns()
     {
-        QFETCH(QByteArray, pattern);
-        QFETCH(QByteArray, line);
+        QFETCH(Text, pattern);
+        QFETCH(Text, line);
         QFETCH(QStringList, messages);
         QFETCH(int, draws);
         Fixture f;
@@ -117,7 +111,7 @@ private slots:
         f.element(u"天气", gbk(QStringLiteral("晴")));
         f.element(u"乚", "T");
         f.element(u"z", "");
-        const QByteArray before = pattern;
+        const Text before = pattern;
         QCOMPARE(f.generator.expand(pattern), line);
         QCOMPARE(f.dialogs.shown, messages);
         QCOMPARE(f.random.reseeds, draws);
@@ -128,31 +122,29 @@ private slots:
     // line unchanged.
     void elementDrawPicksTheDrawnLine_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<Text>("content");
         QTest::addColumn<int>("draw");
         QTest::addColumn<int>("lines");
-        QTest::addColumn<QByteArray>("line");
-        QTest::newRow("one line") << QByteArray("only") << 1 << 1 << QByteArray("only");
-        QTest::newRow("final CR LF makes no line")
-            << QByteArray("p\r\nq\r\n") << 2 << 2 << QByteArray("q");
-        QTest::newRow("empty line between") << QByteArray("p\r\n\r\nq") << 2 << 3 << QByteArray();
-        QTest::newRow("lone LF stays inside")
-            << QByteArray("p\nq\r\nr") << 1 << 2 << QByteArray("p\nq");
-        QTest::newRow("CR CR LF") << QByteArray("p\r\r\nq") << 1 << 2 << QByteArray("p\r");
-        QTest::newRow("last line") << QByteArray("p\r\nq\r\nr") << 3 << 3 << QByteArray("r");
+        QTest::addColumn<Text>("line");
+        QTest::newRow("one line") << Text("only") << 1 << 1 << Text("only");
+        QTest::newRow("final CR LF makes no line") << Text("p\r\nq\r\n") << 2 << 2 << Text("q");
+        QTest::newRow("empty line between") << Text("p\r\n\r\nq") << 2 << 3 << Text();
+        QTest::newRow("lone LF stays inside") << Text("p\nq\r\nr") << 1 << 2 << Text("p\nq");
+        QTest::newRow("CR CR LF") << Text("p\r\r\nq") << 1 << 2 << Text("p\r");
+        QTest::newRow("last line") << Text("p\r\nq\r\nr") << 3 << 3 << Text("r");
         QTest::newRow("references returned as they are")
-            << QByteArray("[a]\r\n[b]") << 2 << 2 << QByteArray("[b]");
+            << Text("[a]\r\n[b]") << 2 << 2 << Text("[b]");
     }
     void elementDrawPicksTheDrawnLine()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(Text, content);
         QFETCH(int, draw);
         QFETCH(int, lines);
-        QFETCH(QByteArray, line);
+        QFETCH(Text, line);
         Fixture f;
         f.element(u"e", content);
         f.random.setDraws({draw});
-        QCOMPARE(f.generator.drawElement("[e]"), line);
+        QCOMPARE(f.generator.drawElement(Text("[e]")), line);
         QCOMPARE(f.random.ranges, QList<int>{lines});
         QCOMPARE(f.random.reseeds, 1);
         QVERIFY(f.dialogs.shown.isEmpty());
@@ -164,11 +156,11 @@ private slots:
         Fixture f;
         f.templateFile(u"t", "[a]\r\nplain\r\n[b][a]");
         f.random.setDraws({3});
-        QCOMPARE(f.generator.storyLine("t"), std::optional<Text>("BA"));
+        QCOMPARE(f.generator.storyLine(Text("t")), std::optional<Text>(Text("BA")));
         QCOMPARE(f.random.ranges, QList<int>({3, 1, 1}));
         QCOMPARE(f.random.reseeds, 2);
         f.random.setDraws({2});
-        QCOMPARE(f.generator.storyLine("t"), std::optional<Text>("plain"));
+        QCOMPARE(f.generator.storyLine(Text("t")), std::optional<Text>(Text("plain")));
         QCOMPARE(f.random.reseeds, 2);
     }
 
@@ -180,30 +172,30 @@ private slots:
         f.element(u"q", "1\r\n2\r\n3\r\n4");      // 4 lines
         f.element(u"r", "1\r\n2\r\n3\r\n4\r\n5"); // 5 lines
         f.random.setDraws({3, 4, 5});
-        QCOMPARE(f.generator.expand("[p]-[r]"), QByteArray("4-5"));
+        QCOMPARE(f.generator.expand(Text("[p]-[r]")), Text("4-5"));
         QCOMPARE(f.random.ranges, QList<int>({3, 4, 5}));
     }
 
     void storyLineOfTemplates_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<Text>("content");
         QTest::addColumn<std::optional<Text>>("line");
-        QTest::newRow("missing template") << QByteArray("-") << std::optional<Text>();
-        QTest::newRow("empty template") << QByteArray() << std::optional<Text>();
+        QTest::newRow("missing template") << Text("-") << std::optional<Text>();
+        QTest::newRow("empty template") << Text() << std::optional<Text>();
         QTest::newRow("only CR LF: one empty pattern")
-            << QByteArray("\r\n") << std::optional<Text>(Text());
+            << Text("\r\n") << std::optional<Text>(Text());
         QTest::newRow("LF is no separator")
-            << QByteArray("one\ntwo\n") << std::optional<Text>("one\ntwo\n");
-        QTest::newRow("pattern expanded") << QByteArray("x[a]y\r\n") << std::optional<Text>("xAy");
+            << Text("one\ntwo\n") << std::optional<Text>(Text("one\ntwo\n"));
+        QTest::newRow("pattern expanded") << Text("x[a]y\r\n") << std::optional<Text>(Text("xAy"));
     }
     void storyLineOfTemplates()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(Text, content);
         QFETCH(std::optional<Text>, line);
         Fixture f;
-        if (content != "-")
+        if (content != Text("-"))
             f.templateFile(u"t", content);
-        QCOMPARE(f.generator.storyLine("t"), line);
+        QCOMPARE(f.generator.storyLine(Text("t")), line);
         QVERIFY(f.dialogs.shown.isEmpty());
         if (!line)
             QVERIFY(f.random.ranges.isEmpty());
@@ -214,9 +206,9 @@ private slots:
     void filesAreReadForEveryDraw()
     {
         Fixture f;
-        QCOMPARE(f.generator.drawElement("[a]"), QByteArray("A"));
+        QCOMPARE(f.generator.drawElement(Text("[a]")), Text("A"));
         f.element(u"a", "changed");
-        QCOMPARE(f.generator.drawElement("[a]"), QByteArray("changed"));
+        QCOMPARE(f.generator.drawElement(Text("[a]")), Text("changed"));
 
         // The element g rewrites a while the line is being expanded, as the editor could between
         // two runs; here it happens between two references of the same line.
@@ -232,12 +224,12 @@ private slots:
             Fixture &m_f;
         } dialogs(f);
         Generator generator(f.lib.library, f.random, dialogs);
-        QCOMPARE(generator.expand("[a]-[missing]-[a]"), QByteArray("changed--after"));
+        QCOMPARE(generator.expand(Text("[a]-[missing]-[a]")), Text("changed--after"));
 
         f.templateFile(u"t", "first");
-        QCOMPARE(f.generator.storyLine("t"), std::optional<Text>("first"));
+        QCOMPARE(f.generator.storyLine(Text("t")), std::optional<Text>(Text("first")));
         f.templateFile(u"t", "second");
-        QCOMPARE(f.generator.storyLine("t"), std::optional<Text>("second"));
+        QCOMPARE(f.generator.storyLine(Text("t")), std::optional<Text>(Text("second")));
     }
 
     // An element whose only line is its own reference stops at the limit with one message and the
@@ -247,9 +239,33 @@ private slots:
         Fixture f;
         f.element(u"self", "[self]");
         Generator generator(f.lib.library, f.random, f.dialogs, ExpansionLimits{1000});
-        QCOMPARE(generator.expand("x[a]y[self]z[b]"), QByteArray("xAy[self]z[b]"));
+        QCOMPARE(generator.expand(Text("x[a]y[self]z[b]")), Text("xAy[self]z[b]"));
         QCOMPARE(f.dialogs.shown, QStringList{QString::fromUtf16(messages::EndlessExpansion)});
         QCOMPARE(f.random.reseeds, 1000); // the limit counts every draw of the line
+    }
+
+    // The run that the Run button and quorvel-gen share: one line per template in project order,
+    // each handed on before the next template is read (so a template's messages come after the
+    // lines before it), templates without patterns skipped silently, an empty project told.
+    void projectRunHandsOnEachLineInOrder()
+    {
+        Fixture f;
+        f.templateFile(u"t", "[a]");
+        f.templateFile(u"u", "x[z]");
+        f.templateFile(u"empty", "");
+        f.element(u"z", "");
+        ProjectRun run(f.lib.library, f.random, f.dialogs);
+        QList<std::pair<Text, qsizetype>> lines; // each line, and how many messages came before
+        const auto sink = [&](const Text &line) { lines.append({line, f.dialogs.shown.size()}); };
+        run.run({Text("t"), Text("missing"), Text("u"), Text("empty"), Text("t")}, sink);
+        QCOMPARE(lines, (QList<std::pair<Text, qsizetype>>{
+                            {Text("A"), 0}, {Text("x"), 1}, {Text("A"), 1}}));
+        QCOMPARE(f.dialogs.shown, QStringList{emptyElement(QStringLiteral("z"))});
+
+        lines.clear();
+        run.run({}, sink);
+        QVERIFY(lines.isEmpty());
+        QCOMPARE(f.dialogs.shown.last(), QString::fromUtf16(messages::EmptyProject));
     }
 
     // With the real random source every line of an element comes up about equally often
@@ -263,7 +279,7 @@ private slots:
         const int draws = 20000;
         QHash<Text, int> counts;
         for (int i = 0; i < draws; ++i)
-            ++counts[generator.drawElement("[five]")];
+            ++counts[generator.drawElement(Text("[five]"))];
         QCOMPARE(counts.size(), 5);
         double chi2 = 0;
         for (int count : std::as_const(counts))
@@ -282,7 +298,7 @@ private slots:
         const int runs = 4000;
         int same = 0;
         for (int i = 0; i < runs; ++i) {
-            const Text line = generator.expand("x[a]y[a]z");
+            const Text line = generator.expand(Text("x[a]y[a]z"));
             same += line.at(1) == line.at(3);
         }
         QVERIFY2(same > runs / 4 - 200 && same < runs / 4 + 200, qPrintable(QString::number(same)));

@@ -15,7 +15,9 @@
 #include <QTest>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -36,12 +38,12 @@ QStringList filesIn(const QString &folder)
 }
 
 // A list file of count entries, each naming its number.
-Text numberedList(int count, const char *prefix)
+QByteArray numberedList(int count, const char *prefix)
 {
-    TextList entries;
+    QByteArray list;
     for (int i = 0; i < count; ++i)
-        entries.append(prefix + Text::number(i));
-    return joinLines(entries);
+        list += prefix + QByteArray::number(i) + "\r\n";
+    return list;
 }
 
 // In a child: arranges a disk that takes only a few KiB more (a file system of 64 KiB, nearly
@@ -52,7 +54,7 @@ int replaceOnFullDisk(const QString &folder, bool smallFileSystem, qsizetype siz
 {
     LocalFiles files(folder);
     const QString path = folder + QStringLiteral("/a.txt");
-    const Text old = numberedList(100, "old ");
+    const QByteArray old = numberedList(100, "old ");
     if (smallFileSystem) {
         // A mount of our own, in a mount namespace of our own, so nobody else ever sees it.
         const QByteArray where = QFile::encodeName(folder);
@@ -74,8 +76,13 @@ int replaceOnFullDisk(const QString &folder, bool smallFileSystem, qsizetype siz
             return CannotArrange;
     }
     const QStringList before = filesIn(folder);
-    if (files.write(path, QByteArray(size, 'n')))
+    const FileResult failed = files.write(path, QByteArray(size, 'n'));
+    if (failed)
         return 11; // a write that did not happen was reported as done
+    // The cause is told: a full disk, or the file size limit in the system's words.
+    if (failed.describe() != (smallFileSystem ? QStringLiteral("磁盘空间不足")
+                                              : QString::fromLocal8Bit(std::strerror(EFBIG))))
+        return 15;
     if (files.read(path) != old)
         return 12;
     if (filesIn(folder) != before)
@@ -120,8 +127,8 @@ private slots:
     void readOnlyFolderRefusesEveryChangeAndKeepsEveryFile()
     {
         TempLibrary lib;
-        const Text content = numberedList(10, "line ");
-        const Text list = numberedList(10, "name ");
+        const QByteArray content = numberedList(10, "line ");
+        const QByteArray list = numberedList(10, "name ");
         lib.writeBytes(QStringLiteral("元素/a.txt"), content);
         lib.writeBytes(QStringLiteral("元素/a.l"), list);
         const QString folder = lib.path(QStringLiteral("元素"));
@@ -134,18 +141,23 @@ private slots:
             if (!dropRootRights())
                 return CannotArrange;
             Library &library = lib.library;
-            if (library.writeContent(Folder::Elements, "a.txt", "new"))
+            // Each change fails, saying why.
+            const QString noRights = QStringLiteral("没有写入权限");
+            if (library.writeContent(Folder::Elements, Text("a.txt"), Text("new")).describe() !=
+                noRights)
                 return 10;
-            if (library.writeList(Folder::Elements, "a.l", {"x"}))
+            if (library.writeList(Folder::Elements, Text("a.l"), {Text("x")}).describe() !=
+                noRights)
                 return 11;
-            if (library.createEmpty(Folder::Elements, "b.txt"))
+            if (library.createEmpty(Folder::Elements, Text("b.txt")).describe() != noRights)
                 return 12;
-            if (library.rename(Folder::Elements, "a.txt", "c.txt"))
+            if (library.rename(Folder::Elements, Text("a.txt"), Text("c.txt")).describe() !=
+                noRights)
                 return 13;
-            if (library.remove(Folder::Elements, "a.l"))
+            if (library.remove(Folder::Elements, Text("a.l")).describe() != noRights)
                 return 14;
             // Reading still works: the material is there, only not writable.
-            if (library.readContent(Folder::Elements, "a.txt") != content)
+            if (library.readContent(Folder::Elements, Text("a.txt")).toGbk() != content)
                 return 15;
             return 0;
         });
@@ -198,7 +210,7 @@ private slots:
         TempLibrary lib;
         const QString folder = lib.path(QStringLiteral("元素"));
         const QString name = QStringLiteral("人物.l");
-        const Text old = numberedList(1000, "old ");
+        const QByteArray old = numberedList(1000, "old ");
         lib.writeBytes(QStringLiteral("元素/") + name, old);
         const qsizetype size = qsizetype(64) << 20;
 
@@ -222,10 +234,11 @@ private slots:
         ::kill(child, SIGKILL);
         waitForChild(child);
 
-        const Text now = lib.readBytes(QStringLiteral("元素/") + name);
+        const QByteArray now = lib.readBytes(QStringLiteral("元素/") + name);
         if (caughtBetween) {
             QCOMPARE(now, old);
-            QCOMPARE(lib.library.readList(Folder::Elements, gbk(name)), splitLines(old));
+            QCOMPARE(lib.library.readList(Folder::Elements, gbk(name)),
+                     splitLines(Text::fromGbk(old)));
         } else {
             // The save finished before the child could be stopped: then the new file is whole.
             QVERIFY2(percentWritten == 100, "a save of 64 MiB cannot finish that fast");
@@ -233,8 +246,8 @@ private slots:
             qWarning("the save was in place before the child could be stopped");
         }
         // Whatever the killed save left behind is never taken for a category, and saving works.
-        QCOMPARE(lib.library.categories(Folder::Elements), TextList{gbk(name)});
-        QVERIFY(lib.library.writeList(Folder::Elements, gbk(name), {"a"}));
+        QCOMPARE(lib.library.listFiles(Folder::Elements), TextList{gbk(name)});
+        QVERIFY(lib.library.writeList(Folder::Elements, gbk(name), {Text("a")}));
         QCOMPARE(lib.readBytes(QStringLiteral("元素/") + name), QByteArray("a\r\n"));
     }
 
@@ -243,8 +256,8 @@ private slots:
     void fileReplacedWhileReadGivesOneVersionWhole()
     {
         TempLibrary lib;
-        const Text first = numberedList(100'000, "first ");
-        const Text second = numberedList(1000, "second ");
+        const QByteArray first = numberedList(100'000, "first ");
+        const QByteArray second = numberedList(1000, "second ");
         lib.writeBytes(QStringLiteral("元素/a.txt"), first);
         std::atomic<bool> stop = false;
         std::atomic<int> saves = 0;
@@ -255,7 +268,8 @@ private slots:
         });
         int mixed = 0;
         for (int i = 0; i < 300 || saves < 50; ++i) {
-            const Text read = lib.library.readContent(Folder::Elements, "a.txt");
+            const QByteArray read =
+                lib.library.readContent(Folder::Elements, Text("a.txt")).toGbk();
             mixed += read != first && read != second;
         }
         stop = true;
@@ -267,7 +281,7 @@ private slots:
     void fileRemovedWhileReadGivesItWholeOrNothing()
     {
         TempLibrary lib;
-        const Text content = numberedList(100'000, "line ");
+        const QByteArray content = numberedList(100'000, "line ");
         const QString path = lib.path(QStringLiteral("元素/a.txt"));
         std::atomic<bool> stop = false;
         std::atomic<int> saves = 0;
@@ -280,9 +294,10 @@ private slots:
         });
         int broken = 0;
         for (int i = 0; i < 300 || saves < 50; ++i) {
-            const Text read = lib.library.readContent(Folder::Elements, "a.txt");
+            const QByteArray read =
+                lib.library.readContent(Folder::Elements, Text("a.txt")).toGbk();
             broken += !read.isEmpty() && read != content;
-            broken += lib.library.readList(Folder::Elements, "a.txt").size() % 100'000 != 0;
+            broken += lib.library.readList(Folder::Elements, Text("a.txt")).size() % 100'000 != 0;
         }
         stop = true;
         writer.join();
@@ -302,8 +317,8 @@ private slots:
     {
         QFETCH(bool, truncate);
         TempLibrary lib;
-        const Text initial = numberedList(1000, "line ");
-        const Text full = numberedList(100'000, "line ");
+        const QByteArray initial = numberedList(1000, "line ");
+        const QByteArray full = numberedList(100'000, "line ");
         lib.writeBytes(QStringLiteral("元素/a.txt"), initial);
         std::atomic<bool> stop = false;
         std::thread writer([&] {
@@ -323,7 +338,8 @@ private slots:
         });
         int foreign = 0;
         for (int i = 0; i < 300; ++i) {
-            const Text read = lib.library.readContent(Folder::Elements, "a.txt");
+            const QByteArray read =
+                lib.library.readContent(Folder::Elements, Text("a.txt")).toGbk();
             foreign += !full.startsWith(read) || (!truncate && read.size() < initial.size());
         }
         stop = true;
@@ -364,8 +380,8 @@ private slots:
                 const rlimit memory{rlim_t(1) << 31, rlim_t(1) << 31};
                 ::setrlimit(RLIMIT_AS, &memory);
             }
-            const bool empty = lib.library.readContent(Folder::Elements, "a.txt").isEmpty() &&
-                               lib.library.readList(Folder::Elements, "a.txt").isEmpty();
+            const bool empty = lib.library.readContent(Folder::Elements, Text("a.txt")).isEmpty() &&
+                               lib.library.readList(Folder::Elements, Text("a.txt")).isEmpty();
             return empty ? 0 : 1;
         });
         const int code = waitForChild(child, 10'000);

@@ -5,7 +5,6 @@
 #include "engine/generator.h"
 #include "engine/messages.h"
 #include "library/lines.h"
-#include "platform/gbkcodec.h"
 #include "tests/support/fixedrandom.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/templibrary.h"
@@ -55,7 +54,7 @@ template <typename Work> auto timed(const char *what, Work work)
 
 QString emptyElement(const Text &name)
 {
-    return quorvel::gbk::decode(name) + QString::fromUtf16(messages::EmptyElement);
+    return name.toUnicode() + QString::fromUtf16(messages::EmptyElement);
 }
 
 struct Generation
@@ -68,7 +67,7 @@ struct Generation
     // Written directly: a save through the library waits for the disk, ten thousand times over.
     void element(const Text &name, const Text &content)
     {
-        lib.writeBytes(QStringLiteral("元素/") + quorvel::gbk::decode(name + ".txt"), content);
+        lib.writeBytes(QStringLiteral("元素/") + (name + ".txt").toUnicode(), content);
     }
 };
 
@@ -84,19 +83,22 @@ private slots:
     void elementOf100MiB()
     {
         Generation g;
-        Text content;
-        content.reserve(100 << 20);
+        QByteArray bytes;
+        bytes.reserve(100 << 20);
         int lines = 0;
-        while (content.size() < (100 << 20) - 16)
-            content += "line " + Text::number(lines++) + "\r\n";
-        timed("100 MiB element: save",
-              [&] { return g.lib.library.writeContent(Folder::Elements, "big.txt", content); });
-        QCOMPARE(timed("100 MiB element: read",
-                       [&] { return g.lib.library.readContent(Folder::Elements, "big.txt"); }),
-                 content);
+        while (bytes.size() < (100 << 20) - 16)
+            bytes += "line " + QByteArray::number(lines++) + "\r\n";
+        const Text content = Text::fromGbk(std::move(bytes));
+        timed("100 MiB element: save", [&] {
+            return g.lib.library.writeContent(Folder::Elements, Text("big.txt"), content);
+        });
+        QCOMPARE(
+            timed("100 MiB element: read",
+                  [&] { return g.lib.library.readContent(Folder::Elements, Text("big.txt")); }),
+            content);
         g.random.setDraws({INT_MAX});
         QCOMPARE(timed("100 MiB element: draw the last line",
-                       [&] { return g.generator.drawElement("[big]"); }),
+                       [&] { return g.generator.drawElement(Text("[big]")); }),
                  "line " + Text::number(lines - 1));
         QCOMPARE(g.random.ranges, QList<int>{lines});
     }
@@ -107,12 +109,12 @@ private slots:
     {
         Generation g;
         const Text line(10 << 20, 'x');
-        g.element("long", line);
-        QCOMPARE(
-            timed("10 MiB element line: expand", [&] { return g.generator.expand("<[long]>"); }),
-            '<' + line + '>');
+        g.element(Text("long"), line);
+        QCOMPARE(timed("10 MiB element line: expand",
+                       [&] { return g.generator.expand(Text("<[long]>")); }),
+                 '<' + line + '>');
 
-        g.element("a", "A");
+        g.element(Text("a"), Text("A"));
         Text pattern;
         Text expected;
         for (int i = 0; pattern.size() < (10 << 20); ++i) {
@@ -132,11 +134,12 @@ private slots:
         TempLibrary lib;
         TextList names;
         for (int i = 0; i < 100'000; ++i)
-            names.append("元素名" + Text::number(i));
-        QVERIFY(timed("100,000 entries: save",
-                      [&] { return lib.library.writeList(Folder::Elements, "many.l", names); }));
+            names.append(gbk(QStringLiteral("元素名")) + Text::number(i));
+        QVERIFY(timed("100,000 entries: save", [&] {
+            return lib.library.writeList(Folder::Elements, Text("many.l"), names);
+        }));
         QCOMPARE(timed("100,000 entries: read",
-                       [&] { return lib.library.readList(Folder::Elements, "many.l"); }),
+                       [&] { return lib.library.readList(Folder::Elements, Text("many.l")); }),
                  names);
     }
 
@@ -146,12 +149,12 @@ private slots:
         TempLibrary lib;
         const Text longest = Text(253, 'n') + ".l"; // 255 bytes on disk
         const Text other = Text(253, 'm') + ".l";
-        QVERIFY(lib.library.writeList(Folder::Elements, longest, {"a", "b"}));
+        QVERIFY(lib.library.writeList(Folder::Elements, longest, {Text("a"), Text("b")}));
         QVERIFY(lib.library.exists(Folder::Elements, longest));
-        QCOMPARE(lib.library.readList(Folder::Elements, longest), TextList({"a", "b"}));
-        QCOMPARE(lib.library.categories(Folder::Elements), TextList{longest});
+        QCOMPARE(lib.library.readList(Folder::Elements, longest), TextList({Text("a"), Text("b")}));
+        QCOMPARE(lib.library.listFiles(Folder::Elements), TextList{longest});
         QVERIFY(lib.library.rename(Folder::Elements, longest, other));
-        QCOMPARE(lib.library.categories(Folder::Elements), TextList{other});
+        QCOMPARE(lib.library.listFiles(Folder::Elements), TextList{other});
         QVERIFY(lib.library.remove(Folder::Elements, other));
     }
 
@@ -161,8 +164,7 @@ private slots:
     {
         QTest::addColumn<Text>("stem");
         QTest::newRow("256 bytes") << Text(256, 'n');
-        QTest::newRow("255 GBK bytes, 386 on disk")
-            << Text(quorvel::gbk::encode(QString(127, u'字')) + 'n');
+        QTest::newRow("255 GBK bytes, 386 on disk") << Text::fromUnicode(QString(127, u'字')) + 'n';
         QTest::newRow("10,000 bytes") << Text(10'000, 'n');
         QTest::newRow("1,000,000 bytes") << Text(1'000'000, 'n');
     }
@@ -174,14 +176,14 @@ private slots:
         const QStringList before = everythingUnder(lib.root());
         Library &library = lib.library;
         const Text name = stem + ".txt";
-        QVERIFY(!library.writeContent(Folder::Elements, name, "x"));
+        QVERIFY(!library.writeContent(Folder::Elements, name, Text("x")));
         QVERIFY(!library.createEmpty(Folder::Elements, name));
-        QVERIFY(!library.writeList(Folder::Elements, stem + ".l", {"x"}));
+        QVERIFY(!library.writeList(Folder::Elements, stem + Text(".l"), {Text("x")}));
         QVERIFY(!library.exists(Folder::Elements, name));
         QVERIFY(library.readContent(Folder::Elements, name).isEmpty());
         QVERIFY(library.readList(Folder::Elements, name).isEmpty());
-        QVERIFY(!library.rename(Folder::Elements, "a.txt", name));
-        QVERIFY(!library.rename(Folder::Elements, name, "b.txt"));
+        QVERIFY(!library.rename(Folder::Elements, Text("a.txt"), name));
+        QVERIFY(!library.rename(Folder::Elements, name, Text("b.txt")));
         QVERIFY(!library.remove(Folder::Elements, name));
         QCOMPARE(everythingUnder(lib.root()), before);
     }
@@ -194,20 +196,20 @@ private slots:
         QTest::addColumn<Text>("stem");
         QTest::addColumn<bool>("refused");
         QTest::newRow("slash") << Text("/") << true;
-        QTest::newRow("path") << Text("../模板/a") << true;
+        QTest::newRow("path") << gbk(QStringLiteral("../模板/a")) << true;
         QTest::newRow("backslash") << Text("a\\b") << true;
-        QTest::newRow("NUL") << Text("a\0b", 3) << true;
+        QTest::newRow("NUL") << Text::fromGbk("a\0b") << true;
         QTest::newRow("dot dot") << Text("..") << false; // the file is "...l", inside the folder
         QTest::newRow("dot") << Text(".") << false;
         QTest::newRow("control characters") << Text("\x01\x1f\x7f\t") << false;
         QTest::newRow("line breaks") << Text("a\rb\nc") << false;
-        QTest::newRow("invalid GBK bytes") << Text("\x80\xff") << false;
-        QTest::newRow("lead byte at the end") << Text("a\x81") << false;
-        QTest::newRow("second byte is a backslash") << Text("\x81\x5c") << false;
-        QTest::newRow("second byte is a bracket") << Text("\x81\x5b\x81\x5d") << false;
+        QTest::newRow("invalid GBK bytes") << Text::fromGbk("\x80\xff") << false;
+        QTest::newRow("lead byte at the end") << Text::fromGbk("a\x81") << false;
+        QTest::newRow("second byte is a backslash") << Text::fromGbk("\x81\x5c") << false;
+        QTest::newRow("second byte is a bracket") << Text::fromGbk("\x81\x5b\x81\x5d") << false;
         QTest::newRow("wildcards") << Text("*?[a]") << false;
         QTest::newRow("leading dash and blanks") << Text("-rf  ") << false;
-        QTest::newRow("four-byte character") << Text("\x90\x30\x81\x30") << false;
+        QTest::newRow("four-byte character") << Text::fromGbk("\x90\x30\x81\x30") << false;
     }
     void oddNames()
     {
@@ -218,22 +220,22 @@ private slots:
         const Text name = stem + ".l";
         const QStringList before = everythingUnder(lib.root());
         if (refused) {
-            QVERIFY(!library.writeList(Folder::Elements, name, {"x"}));
-            QVERIFY(!library.writeContent(Folder::Elements, stem + ".txt", "x"));
+            QVERIFY(!library.writeList(Folder::Elements, name, {Text("x")}));
+            QVERIFY(!library.writeContent(Folder::Elements, stem + Text(".txt"), Text("x")));
             QVERIFY(!library.exists(Folder::Elements, name));
             QCOMPARE(everythingUnder(lib.root()), before);
             return;
         }
         QVERIFY(library.writeList(Folder::Elements, name, {stem}));
-        QVERIFY(library.writeContent(Folder::Elements, stem + ".txt", stem));
-        QCOMPARE(library.categories(Folder::Elements), TextList{name});
+        QVERIFY(library.writeContent(Folder::Elements, stem + Text(".txt"), stem));
+        QCOMPARE(library.listFiles(Folder::Elements), TextList{name});
         QCOMPARE(library.readList(Folder::Elements, name), TextList{stem});
-        QCOMPARE(library.readContent(Folder::Elements, stem + ".txt"), stem);
-        QVERIFY(library.rename(Folder::Elements, name, "plain.l"));
-        QVERIFY(library.rename(Folder::Elements, "plain.l", name));
-        QCOMPARE(library.categories(Folder::Elements), TextList{name});
+        QCOMPARE(library.readContent(Folder::Elements, stem + Text(".txt")), stem);
+        QVERIFY(library.rename(Folder::Elements, name, Text("plain.l")));
+        QVERIFY(library.rename(Folder::Elements, Text("plain.l"), name));
+        QCOMPARE(library.listFiles(Folder::Elements), TextList{name});
         QVERIFY(library.remove(Folder::Elements, name));
-        QVERIFY(library.remove(Folder::Elements, stem + ".txt"));
+        QVERIFY(library.remove(Folder::Elements, stem + Text(".txt")));
         QCOMPARE(everythingUnder(lib.root()), before);
     }
 
@@ -249,9 +251,9 @@ private slots:
         QVERIFY(fd >= 0);
         QCOMPARE(::write(fd, "x\r\n", 3), 3);
         ::close(fd);
-        QVERIFY(lib.library.writeList(Folder::Elements, "ok.l", {"y"}));
-        QCOMPARE(lib.library.categories(Folder::Elements), TextList{"ok.l"});
-        QCOMPARE(lib.library.readList(Folder::Elements, "ok.l"), TextList{"y"});
+        QVERIFY(lib.library.writeList(Folder::Elements, Text("ok.l"), {Text("y")}));
+        QCOMPARE(lib.library.listFiles(Folder::Elements), TextList{Text("ok.l")});
+        QCOMPARE(lib.library.readList(Folder::Elements, Text("ok.l")), TextList{Text("y")});
         QVERIFY(::access(foreign.constData(), F_OK) == 0);
     }
 
@@ -262,10 +264,10 @@ private slots:
         Generation g;
         g.lib.writeBytes(QStringLiteral("secret.txt"), "secret");
         g.lib.writeBytes(QStringLiteral("模板/t.txt"), "secret");
-        QCOMPARE(g.generator.expand("<[../secret][..\\secret][/etc/hostname]>"), "<>");
+        QCOMPARE(g.generator.expand(Text("<[../secret][..\\secret][/etc/hostname]>")), Text("<>"));
         QCOMPARE(g.dialogs.shown,
-                 QStringList({emptyElement("../secret"), emptyElement("..\\secret"),
-                              emptyElement("/etc/hostname")}));
+                 QStringList({emptyElement(Text("../secret")), emptyElement(Text("..\\secret")),
+                              emptyElement(Text("/etc/hostname"))}));
     }
 
     // Element e0 refers to e1, e1 to e2, and so on 10,000 deep: the chain expands to its end.
@@ -275,10 +277,10 @@ private slots:
         constexpr int Depth = 10'000;
         for (int i = 0; i < Depth; ++i)
             g.element('e' + Text::number(i), "[e" + Text::number(i + 1) + ']');
-        g.element('e' + Text::number(Depth), "end");
+        g.element('e' + Text::number(Depth), Text("end"));
         QCOMPARE(timed("references nested 10,000 deep: expand",
-                       [&] { return g.generator.expand("<[e0]>"); }),
-                 "<end>");
+                       [&] { return g.generator.expand(Text("<[e0]>")); }),
+                 Text("<end>"));
         QCOMPARE(g.random.reseeds, Depth + 1);
         QVERIFY(g.dialogs.shown.isEmpty());
     }
@@ -308,10 +310,10 @@ private slots:
         QFETCH(Text, a);
         QFETCH(Text, b);
         Generation g;
-        g.element("a", a);
-        g.element("b", b);
+        g.element(Text("a"), a);
+        g.element(Text("b"), b);
         const Text line =
-            timed("circle: expand to the limit", [&] { return g.generator.expand("[a]"); });
+            timed("circle: expand to the limit", [&] { return g.generator.expand(Text("[a]")); });
         QVERIFY(line.size() <= ExpansionLimits{}.maxLength + 2 * a.size());
         QCOMPARE(g.dialogs.shown, QStringList{QString::fromUtf16(messages::EndlessExpansion)});
     }

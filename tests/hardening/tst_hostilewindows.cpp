@@ -90,11 +90,11 @@ private:
 };
 
 // A list file of count entries naming templates t0, t1, ... in turn, distinct ones of them.
-Text projectOf(int count, int distinct)
+QByteArray projectOf(int count, int distinct)
 {
-    Text bytes;
+    QByteArray bytes;
     for (int i = 0; i < count; ++i)
-        bytes += 't' + Text::number(i % distinct) + "\r\n";
+        bytes += 't' + QByteArray::number(i % distinct) + "\r\n";
     return bytes;
 }
 
@@ -128,25 +128,30 @@ private slots:
     void refusedSaves_data()
     {
         QTest::addColumn<FileSystemFault::Kind>("fault");
-        QTest::newRow("read-only folder") << FileSystemFault::ReadOnlyFolder;
-        QTest::newRow("full disk") << FileSystemFault::FullDisk;
+        QTest::addColumn<QString>("cause"); // the second line of the message
+        QTest::newRow("read-only folder")
+            << FileSystemFault::ReadOnlyFolder << QStringLiteral("\r\n没有写入权限");
+        // The file size limit stands in for the full disk here (EFBIG, worded by the system).
+        QTest::newRow("full disk")
+            << FileSystemFault::FullDisk << QStringLiteral("\r\n") + systemCause(EFBIG);
     }
 
     // 保存 in the main window: the project file keeps its bytes and the user is told.
     void refusedSaves()
     {
         QFETCH(FileSystemFault::Kind, fault);
+        QFETCH(QString, cause);
         TempLibrary lib;
-        const Text old = projectOf(100, 100);
+        const QByteArray old = projectOf(100, 100);
         lib.writeBytes(QStringLiteral("项目/p.l"), old);
         Workspace ws(lib);
         ws.selectProject(QStringLiteral("p.l"));
-        ws.projectList()->addNames(splitLines(projectOf(200, 200)));
+        ws.projectList()->addNames(splitLines(Text::fromGbk(projectOf(200, 200))));
         {
             FileSystemFault broken(fault, lib, QStringLiteral("项目"));
             ws.click(u"按钮5");
         }
-        QCOMPARE(ws.dialogs.shown, QStringList{ProjectNotSaved});
+        QCOMPARE(ws.dialogs.shown, QStringList{ProjectNotSaved + cause});
         QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")), old);
         QCOMPARE(ws.projectList()->count(), 300); // nothing lost on screen either
     }
@@ -156,9 +161,10 @@ private slots:
     void refusedEditorSaves()
     {
         QFETCH(FileSystemFault::Kind, fault);
+        QFETCH(QString, cause);
         EditorDriver d;
-        const Text oldList = projectOf(400, 400); // longer than the full disk takes
-        const Text oldText = Text(2000, 'o');
+        const QByteArray oldList = projectOf(400, 400); // longer than the full disk takes
+        const QByteArray oldText(2000, 'o');
         d.lib.writeBytes(QStringLiteral("模板/类.l"), oldList);
         d.lib.writeBytes(QStringLiteral("模板/t0.txt"), oldText);
         d.lib.writeBytes(QStringLiteral("模板/t1.txt"), oldText);
@@ -175,7 +181,7 @@ private slots:
             QVERIFY(d.select(QStringLiteral("列表框m"), QStringLiteral("t1")));
             QVERIFY(d.choose(QStringLiteral("模板菜单"), QStringLiteral("templateDeleteEntry")));
         }
-        QCOMPARE(d.dialogs.shown, QStringList({EntryNotSaved, EntryNotSaved}));
+        QCOMPARE(d.dialogs.shown, QStringList({EntryNotSaved + cause, EntryNotSaved + cause}));
         QCOMPARE(d.lib.readBytes(QStringLiteral("模板/t0.txt")), oldText);
         QCOMPARE(d.lib.readBytes(QStringLiteral("模板/类.l")), oldList);
     }
@@ -185,15 +191,19 @@ private slots:
     void editorRefusesNamesTheFileSystemCannotHold_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("256 bytes") << QString(256, u'n');
-        QTest::newRow("255 GBK bytes") << QString(127, u'字') + u'n';
-        QTest::newRow("100,000 characters") << QString(100'000, u'n');
-        QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
-        QTest::newRow("separator") << QStringLiteral("../元素");
+        QTest::addColumn<QString>("cause");
+        const QString tooLong = QStringLiteral("名称过长");
+        const QString refused = QStringLiteral("名称不可用");
+        QTest::newRow("256 bytes") << QString(256, u'n') << tooLong;
+        QTest::newRow("255 GBK bytes") << QString(127, u'字') + u'n' << tooLong;
+        QTest::newRow("100,000 characters") << QString(100'000, u'n') << tooLong;
+        QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << refused;
+        QTest::newRow("separator") << QStringLiteral("../元素") << refused;
     }
     void editorRefusesNamesTheFileSystemCannotHold()
     {
         QFETCH(QString, name);
+        QFETCH(QString, cause);
         EditorDriver d;
         d.lib.writeBytes(QStringLiteral("元素/类.l"), "a\r\n");
         d.lib.writeBytes(QStringLiteral("元素/a.txt"), "A");
@@ -203,8 +213,9 @@ private slots:
         d.dialogs.inputs = {name, name};
         QVERIFY(d.choose(QStringLiteral("列表菜单"), QStringLiteral("elementAddEntry")));
         QVERIFY(d.choose(QStringLiteral("列表菜单"), QStringLiteral("elementRenameEntry")));
-        QCOMPARE(d.dialogs.shown, QStringList({QStringLiteral("创建失败！请检查名称是否可用！"),
-                                               QStringLiteral("修改失败！请检查名称是否可用！")}));
+        QCOMPARE(d.dialogs.shown,
+                 QStringList({QStringLiteral("创建失败！请检查名称是否可用！\r\n") + cause,
+                              QStringLiteral("修改失败！请检查名称是否可用！\r\n") + cause}));
         QCOMPARE(EditorDriver::texts(d.list(QStringLiteral("列表框"))),
                  QStringList{QStringLiteral("a")});
         QCOMPARE(d.lib.readBytes(QStringLiteral("元素/类.l")), QByteArray("a\r\n"));
@@ -259,9 +270,9 @@ private slots:
                 }) < allowedMilliseconds(10'000));
         QCOMPARE(ws.projectList()->nameAt(1), Text(10 << 20, 'x'));
         ws.click(u"按钮6");
-        QCOMPARE(ws.story()->content(), "A\r\nB\r\n");
+        QCOMPARE(ws.story()->content(), Text("A\r\nB\r\n"));
         ws.click(u"按钮5");
-        QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")), project);
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")), project.toGbk());
     }
 
     // A message that names an element of 10 MiB (a reference in a hostile template) comes up at
@@ -290,7 +301,7 @@ private slots:
     void editorCategoryOf100000Entries()
     {
         EditorDriver d;
-        const Text list = projectOf(100'000, 100'000);
+        const QByteArray list = projectOf(100'000, 100'000);
         d.lib.writeBytes(QStringLiteral("元素/大.l"), list);
         QVERIFY(d.open());
         millisecondsFor("editor: load 100,000 entries", [&] {
@@ -330,7 +341,7 @@ private slots:
         QVERIFY(took < 2000 ||
                 (!shownWhileRunning.isEmpty() && shownWhileRunning.first() < 100'000));
         QVERIFY(ws.dialogs.shown.isEmpty());
-        const Text story = ws.story()->content();
+        const QByteArray story = ws.story()->content().toGbk();
         QCOMPARE(story.count("\r\n"), 100'000);
         QVERIFY(story.startsWith("A0\r\nA1\r\n"));
         QVERIFY(story.endsWith("A999\r\n"));
@@ -360,14 +371,14 @@ private slots:
         QVERIFY(millisecondsFor("content box: show", [&] { box.setContent(text); }) <
                 allowedMilliseconds(30'000));
         QCOMPARE(box.content(), text);
-        millisecondsFor("content box: append", [&] { box.appendContent("end\r\n"); });
+        millisecondsFor("content box: append", [&] { box.appendContent(Text("end\r\n")); });
 
         // The story box gets such a line by appending it.
         ContentBox story;
         story.resize(300, 200);
         story.show();
         QVERIFY(QTest::qWaitForWindowExposed(&story));
-        story.appendContent("first\r\n");
+        story.appendContent(Text("first\r\n"));
         QVERIFY(millisecondsFor("content box: append it", [&] { story.appendContent(text); }) <
                 allowedMilliseconds(30'000));
         QCOMPARE(story.content(), "first\r\n" + text);

@@ -3,6 +3,7 @@
 
 #include "launcher/programimage.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <dlfcn.h>
@@ -19,6 +20,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void exportsOnlyGetNewSock();
+    void holdsNoTestHook();
     void getNewSockAnswersOnly1000();
     void startRefusesUnknownImage_data();
     void startRefusesUnknownImage();
@@ -47,6 +49,18 @@ void RuntimeLibraryTest::exportsOnlyGetNewSock()
     // The program and its services stay inside the library.
     QVERIFY(!dlsym(m_library, "_ZN7quorvel10runProgramEiPPc"));
     QVERIFY(!dlsym(m_library, "startProgram"));
+}
+
+// The hook that lets tests start and close the whole program lives in a testing build only: the
+// product's library neither names its variable nor holds its message.
+void RuntimeLibraryTest::holdsNoTestHook()
+{
+    QFile file(QStringLiteral(QUORVEL_RUNTIME));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(!bytes.isEmpty());
+    QVERIFY(!bytes.contains("QUORVEL_QUIT_AFTER_START"));
+    QVERIFY(!bytes.contains("closing window"));
 }
 
 void RuntimeLibraryTest::getNewSockAnswersOnly1000()

@@ -1,6 +1,5 @@
 #include "library/library.h"
 #include "library/lines.h"
-#include "library/programfolders.h"
 #include "tests/support/templibrary.h"
 
 #include <QTest>
@@ -18,28 +17,29 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<TextList>("lines");
-        QTest::newRow("two entries") << QByteArray("a\r\nb\r\n") << TextList{"a", "b"};
-        QTest::newRow("empty entry kept") << QByteArray("a\r\n\r\nb") << TextList{"a", "", "b"};
-        QTest::newRow("no final CR LF") << QByteArray("a\r\nb") << TextList{"a", "b"};
+        QTest::newRow("two entries") << QByteArray("a\r\nb\r\n") << TextList{Text("a"), Text("b")};
+        QTest::newRow("empty entry kept")
+            << QByteArray("a\r\n\r\nb") << TextList{Text("a"), Text(), Text("b")};
+        QTest::newRow("no final CR LF") << QByteArray("a\r\nb") << TextList{Text("a"), Text("b")};
         QTest::newRow("empty text") << QByteArray() << TextList{};
-        QTest::newRow("only CR LF") << QByteArray("\r\n") << TextList{""};
+        QTest::newRow("only CR LF") << QByteArray("\r\n") << TextList{Text()};
         QTest::newRow("lone CR and LF stay")
-            << QByteArray("a\rb\nc\r\nd") << TextList{"a\rb\nc", "d"};
-        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << TextList{"a\r", "b"};
-        QTest::newRow("trailing lone CR") << QByteArray("a\r") << TextList{"a\r"};
+            << QByteArray("a\rb\nc\r\nd") << TextList{Text("a\rb\nc"), Text("d")};
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << TextList{Text("a\r"), Text("b")};
+        QTest::newRow("trailing lone CR") << QByteArray("a\r") << TextList{Text("a\r")};
     }
     void splitLines()
     {
         QFETCH(QByteArray, text);
         QFETCH(TextList, lines);
-        QCOMPARE(quorvel::splitLines(text), lines);
+        QCOMPARE(quorvel::splitLines(Text::fromGbk(text)), lines);
     }
 
     void joinLinesEndsEveryEntryWithCrLf()
     {
-        QCOMPARE(joinLines({"a", "b"}), QByteArray("a\r\nb\r\n"));
-        QCOMPARE(joinLines({}), QByteArray());
-        QCOMPARE(joinLines({""}), QByteArray("\r\n"));
+        QCOMPARE(joinLines({Text("a"), Text("b")}), Text("a\r\nb\r\n"));
+        QCOMPARE(joinLines({}), Text());
+        QCOMPARE(joinLines({Text()}), Text("\r\n"));
     }
 
     void listFilesRoundTripByteForByte()
@@ -47,37 +47,37 @@ private slots:
         TempLibrary lib;
         const QByteArray bytes = "a\r\n\r\n\xC4\xA3\xB0\xE5\r\n\x81\x30\r\nx\ry\r\n";
         lib.writeBytes(QStringLiteral("项目/p.l"), bytes);
-        const TextList entries = lib.library.readList(Folder::Projects, "p.l");
+        const TextList entries = lib.library.readList(Folder::Projects, Text("p.l"));
         QCOMPARE(entries.size(), 5);
-        QVERIFY(lib.library.writeList(Folder::Projects, "q.l", entries));
+        QVERIFY(lib.library.writeList(Folder::Projects, Text("q.l"), entries));
         QCOMPARE(lib.readBytes(QStringLiteral("项目/q.l")), bytes);
     }
 
     void emptyListIsAZeroLengthFile()
     {
         TempLibrary lib;
-        QVERIFY(lib.library.writeList(Folder::Projects, "e.l", {}));
+        QVERIFY(lib.library.writeList(Folder::Projects, Text("e.l"), {}));
         QVERIFY(lib.exists(QStringLiteral("项目/e.l")));
         QCOMPARE(lib.readBytes(QStringLiteral("项目/e.l")).size(), 0);
-        QVERIFY(lib.library.readList(Folder::Projects, "e.l").isEmpty());
-        QVERIFY(lib.library.readList(Folder::Projects, "missing.l").isEmpty());
-        QVERIFY(lib.library.readContent(Folder::Elements, "missing.txt").isEmpty());
+        QVERIFY(lib.library.readList(Folder::Projects, Text("e.l")).isEmpty());
+        QVERIFY(lib.library.readList(Folder::Projects, Text("missing.l")).isEmpty());
+        QVERIFY(lib.library.readContent(Folder::Elements, Text("missing.txt")).isEmpty());
     }
 
     void contentIsWrittenVerbatim()
     {
         TempLibrary lib;
-        const QByteArray text = "a\r\nb\n\xFF";
+        const Text text = Text::fromGbk("a\r\nb\n\xFF");
         QVERIFY(lib.library.writeContent(Folder::Elements, gbk(QStringLiteral("人物.txt")), text));
-        QCOMPARE(lib.readBytes(QStringLiteral("元素/人物.txt")), text);
+        QCOMPARE(lib.readBytes(QStringLiteral("元素/人物.txt")), text.toGbk());
         QCOMPARE(lib.library.readContent(Folder::Elements, gbk(QStringLiteral("人物.txt"))), text);
     }
 
     void categoryAndContentOfOneNameCoexist()
     {
         TempLibrary lib;
-        QVERIFY(lib.library.createEmpty(Folder::Templates, "t.l"));
-        QVERIFY(lib.library.writeContent(Folder::Templates, "t.txt", "x"));
+        QVERIFY(lib.library.createEmpty(Folder::Templates, Text("t.l")));
+        QVERIFY(lib.library.writeContent(Folder::Templates, Text("t.txt"), Text("x")));
         QVERIFY(lib.exists(QStringLiteral("模板/t.l")));
         QCOMPARE(lib.readBytes(QStringLiteral("模板/t.txt")), QByteArray("x"));
     }
@@ -85,16 +85,16 @@ private slots:
     void namesAreUsedVerbatim()
     {
         TempLibrary lib;
-        QVERIFY(lib.library.createEmpty(Folder::Projects, " a b .l"));
+        QVERIFY(lib.library.createEmpty(Folder::Projects, Text(" a b .l")));
         QVERIFY(lib.exists(QStringLiteral("项目/ a b .l")));
-        QVERIFY(lib.library.createEmpty(Folder::Projects, ".l"));
+        QVERIFY(lib.library.createEmpty(Folder::Projects, Text(".l")));
         QVERIFY(lib.exists(QStringLiteral("项目/.l")));
     }
 
     // No name may reach a file outside its folder, whatever the user typed.
     void namesThatLeaveTheFolderAreRefused_data()
     {
-        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("slash") << QByteArray("../escape.txt");
         QTest::newRow("inner slash") << QByteArray("a/b.txt");
         QTest::newRow("backslash") << QByteArray("..\\escape.txt");
@@ -105,16 +105,17 @@ private slots:
     }
     void namesThatLeaveTheFolderAreRefused()
     {
-        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, bytes);
+        const Text name = Text::fromGbk(bytes);
         TempLibrary lib;
         lib.writeBytes(QStringLiteral("escape.txt"), "outside");
         lib.writeBytes(QStringLiteral("元素/a.txt"), "inside");
-        QVERIFY(!lib.library.writeContent(Folder::Elements, name, "x"));
+        QVERIFY(!lib.library.writeContent(Folder::Elements, name, Text("x")));
         QVERIFY(!lib.library.createEmpty(Folder::Elements, name));
         QVERIFY(lib.library.readContent(Folder::Elements, name).isEmpty());
         QVERIFY(!lib.library.remove(Folder::Elements, name));
-        QVERIFY(!lib.library.rename(Folder::Elements, "a.txt", name));
-        QVERIFY(!lib.library.rename(Folder::Elements, name, "b.txt"));
+        QVERIFY(!lib.library.rename(Folder::Elements, Text("a.txt"), name));
+        QVERIFY(!lib.library.rename(Folder::Elements, name, Text("b.txt")));
         QCOMPARE(lib.readBytes(QStringLiteral("escape.txt")), QByteArray("outside"));
         QCOMPARE(lib.readBytes(QStringLiteral("元素/a.txt")), QByteArray("inside"));
         QVERIFY(QFile::exists(lib.folders.elements));
@@ -155,20 +156,7 @@ private slots:
         TempLibrary lib;
         lib.writeBytes(QStringLiteral("模板/开端.l"), "");
         lib.writeBytes(QStringLiteral("模板/开场白.txt"), "");
-        QCOMPARE(lib.library.categories(Folder::Templates),
-                 TextList{gbk(QStringLiteral("开端.l"))});
-    }
-
-    void folderTextsAreReleasedProjectsFirst()
-    {
-        QVERIFY(ProgramFolders::release().isEmpty());
-        TempLibrary lib;
-        ProgramFolders::set(lib.folders);
-        QVERIFY(ProgramFolders::isSet());
-        QCOMPARE(ProgramFolders::release(),
-                 QStringList({QStringLiteral("projects"), QStringLiteral("templates"),
-                              QStringLiteral("elements"), QStringLiteral("base")}));
-        QVERIFY(ProgramFolders::release().isEmpty());
+        QCOMPARE(lib.library.listFiles(Folder::Templates), TextList{gbk(QStringLiteral("开端.l"))});
     }
 };
 

@@ -60,7 +60,7 @@ private slots:
         TempLibrary lib;
         lib.writeBytes(QStringLiteral("keep.txt"), "old");
         QFile::setPermissions(lib.root(), QFile::ReadOwner | QFile::ExeOwner);
-        const bool written = lib.files.write(lib.path(QStringLiteral("keep.txt")), "new");
+        const bool written = !!lib.files.write(lib.path(QStringLiteral("keep.txt")), "new");
         QFile::setPermissions(lib.root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!written);
         QCOMPARE(lib.readBytes(QStringLiteral("keep.txt")), QByteArray("old"));

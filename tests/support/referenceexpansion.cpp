@@ -1,15 +1,13 @@
 #include "tests/support/referenceexpansion.h"
 
+#include "platform/gbkcodec.h"
+
 #include <algorithm>
 
 namespace quorvel::test {
 
 namespace {
 
-bool isLead(uchar b)
-{
-    return b >= 0x81 && b <= 0xFE;
-}
 bool isTrail(uchar b)
 {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFE);
@@ -23,9 +21,9 @@ bool isDigit(uchar b)
 qsizetype characterLength(const Text &text, qsizetype i)
 {
     const auto at = [&text](qsizetype k) { return k < text.size() ? uchar(text.at(k)) : uchar(0); };
-    if (!isLead(at(i)))
+    if (!gbk::isLeadByte(at(i)))
         return 1;
-    if (isDigit(at(i + 1)) && isLead(at(i + 2)) && isDigit(at(i + 3)))
+    if (isDigit(at(i + 1)) && gbk::isLeadByte(at(i + 2)) && isDigit(at(i + 3)))
         return 4;
     if (i + 1 < text.size() && isTrail(at(i + 1)))
         return 2;
@@ -54,14 +52,16 @@ ReferenceResult expandFromStart(const Text &pattern,
         const qsizetype close = findBracketFromStart(line, ']');
         if (open < 0 || close < 0 || close < open)
             return {line, ReferenceEnd::Complete};
-        const Text reference = line.mid(open, close - open + 1);
-        if (reference == "[]")
+        const Text reference = Text::fromGbk(line.view().sliced(open, close - open + 1));
+        if (reference == Text("[]"))
             return {draws == 0 ? Text() : line, ReferenceEnd::EmptyReference};
         if (draws >= maxDraws || line.size() > lengthLimit)
             return {line, ReferenceEnd::Endless};
         // The first occurrence of the reference that starts a character is the one at open,
         // since no character "[" stands before it.
-        line.replace(open, reference.size(), draw(reference));
+        QByteArray bytes = std::move(line).toGbk();
+        bytes.replace(open, reference.size(), draw(reference).toGbk());
+        line = Text::fromGbk(std::move(bytes));
     }
 }
 

@@ -1,7 +1,5 @@
 #include "tests/support/templibrary.h"
 
-#include "platform/gbkcodec.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -50,9 +48,9 @@ bool TempLibrary::exists(const QString &relative) const
     return QFile::exists(path(relative));
 }
 
-QByteArray gbk(const QString &text)
+Text gbk(const QString &text)
 {
-    return gbk::encode(text);
+    return Text::fromUnicode(text);
 }
 
 } // namespace quorvel::test

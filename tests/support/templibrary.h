@@ -23,6 +23,10 @@ public:
     QString root() const { return m_dir.path(); }
     QString path(const QString &relative) const;
     void writeBytes(const QString &relative, const QByteArray &bytes) const;
+    void writeBytes(const QString &relative, const Text &text) const
+    {
+        writeBytes(relative, text.toGbk());
+    }
     QByteArray readBytes(const QString &relative) const;
     bool exists(const QString &relative) const;
 
@@ -31,7 +35,7 @@ public:
     Library library;
 };
 
-// The GBK bytes of a text written in the source (UTF-8).
-QByteArray gbk(const QString &text);
+// The library text of a text written in the source (UTF-8).
+Text gbk(const QString &text);
 
 } // namespace quorvel::test

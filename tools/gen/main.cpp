@@ -1,11 +1,10 @@
 // quorvel-gen: the Run of the main window without the window. Runs a saved project through the
-// same generator, writing the story lines to standard output and the messages to standard error.
+// same project run, writing the story lines to standard output and the messages to standard
+// error.
 
-#include "engine/generator.h"
-#include "engine/messages.h"
+#include "engine/projectrun.h"
 #include "library/folders.h"
 #include "library/library.h"
-#include "platform/gbkcodec.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
 #include "tools/gen/consoledialogs.h"
@@ -108,7 +107,7 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
 
 bool writeLine(const Text &line)
 {
-    QByteArray bytes = gbk::decode(line).toUtf8();
+    QByteArray bytes = line.toUnicode().toUtf8();
     bytes.append('\n');
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
 }
@@ -117,7 +116,7 @@ int run(const Options &options)
 {
     LocalFiles files(options.libraryFolder);
     const Library library(files, LibraryFolders::beside(files));
-    const Text projectFile = gbk::encode(options.project) + ".l";
+    const Text projectFile = Text::fromUnicode(options.project) + ".l";
     if (!library.exists(Folder::Projects, projectFile)) {
         printError(QStringLiteral("找不到项目“%1”：%2 不存在")
                        .arg(options.project,
@@ -132,17 +131,12 @@ int run(const Options &options)
         random.setReproducible(true);
     }
     ConsoleDialogs dialogs;
-    Generator generator(library, random, dialogs);
+    ProjectRun projectRun(library, random, dialogs);
     bool written = true;
     for (qint64 run = 0; run < options.times; ++run) {
         // Like the window, each run takes the project as it is now.
-        const TextList project = library.readList(Folder::Projects, projectFile);
-        if (project.isEmpty())
-            dialogs.message(QString::fromUtf16(messages::EmptyProject));
-        for (const Text &templateName : project) {
-            if (const std::optional<Text> line = generator.storyLine(templateName))
-                written = writeLine(*line) && written;
-        }
+        projectRun.run(library.readList(Folder::Projects, projectFile),
+                       [&written](const Text &line) { written = writeLine(line) && written; });
     }
     if (std::fflush(stdout) != 0 || !written) {
         printError(QStringLiteral("无法写出故事"));

@@ -8,12 +8,6 @@
 
 namespace quorvel {
 
-namespace {
-
-const char *const CategoryExtension = ".l";
-
-} // namespace
-
 void EditorWindow::loadCategory(Area &area)
 {
     // A missing or empty category file gives an empty list, without a message.
@@ -24,13 +18,13 @@ void EditorWindow::loadCategory(Area &area)
 void EditorWindow::addCategory(Area &area)
 {
     const Text name = askName();
-    const Text fileName = name + CategoryExtension;
+    const Text fileName = name + ".l";
     if (name.isEmpty())
         showMessage(u"信息不能为空！");
     else if (m_library.exists(area.folder, fileName))
         showMessage(u"该文件已经存在，请重新命名！");
-    else
-        m_library.createEmpty(area.folder, fileName);
+    else if (const FileResult created = m_library.createEmpty(area.folder, fileName); !created)
+        reportFailure(CreateFailed, created);
     relistCategories(area);
 }
 
@@ -43,7 +37,7 @@ void EditorWindow::renameCategory(Area &area)
     }
     // The library never renames onto an existing file, so a taken name changes nothing; the
     // re-listed box shows the user that both categories are still there.
-    m_library.rename(area.folder, area.categories->selectedFileName(), name + CategoryExtension);
+    m_library.rename(area.folder, area.categories->selectedFileName(), name + ".l");
     relistCategories(area);
 }
 
@@ -56,7 +50,7 @@ void EditorWindow::deleteCategory(Area &area)
 
 void EditorWindow::relistCategories(Area &area)
 {
-    area.categories->setFolder(m_library.folderPath(area.folder));
+    area.categories->relist();
 }
 
 } // namespace quorvel

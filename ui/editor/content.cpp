@@ -1,7 +1,6 @@
 // The content boxes: the text of the entry selected in an area, shown and saved verbatim.
 #include "ui/editor/editorwindow.h"
 
-#include "platform/gbkcodec.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
 
@@ -22,21 +21,23 @@ void EditorWindow::showEntry(Area &area)
     if (!m_library.exists(area.folder, fileName))
         showMessage(u"该文件不存在！请创建！");
     const Text text = m_library.readContent(area.folder, fileName);
-    area.content->setContent(text.isEmpty() ? gbk::encode(Placeholder) : text);
+    area.content->setContent(text.isEmpty() ? Text::fromUnicode(Placeholder) : text);
 }
 
 void EditorWindow::saveEntry(Area &area)
 {
     // Into the entry selected now, whichever entry the text came from. A refused write leaves
     // the text in the box, so that the user can try again.
-    if (!m_library.writeContent(area.folder, contentFileName(area), area.content->content()))
-        showMessage(SaveFailed);
+    const FileResult saved =
+        m_library.writeContent(area.folder, contentFileName(area), area.content->content());
+    if (!saved)
+        reportFailure(SaveFailed, saved);
 }
 
 void EditorWindow::insertElementReference()
 {
     // At the very end of the template text, wherever its caret stands; nothing is saved.
-    m_templates.content->appendContent('[' + m_elements.entries->currentName() + ']');
+    m_templates.content->appendContent("[" + m_elements.entries->currentName() + "]");
 }
 
 } // namespace quorvel

@@ -1,6 +1,5 @@
 #include "ui/editor/editorwindow.h"
 
-#include "platform/gbkcodec.h"
 #include "ui/editor/editoricon.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
@@ -119,7 +118,7 @@ void EditorWindow::buildArea(Area &area, const AreaLayout &layout)
 {
     area.group = placeAt(new QGroupBox(QString::fromUtf16(layout.groupCaption), m_frame),
                          layout.groupName, layout.group);
-    area.categories = placeAt(new FileBox(m_services.files, QStringLiteral("*.l"), area.group),
+    area.categories = placeAt(new FileBox(m_library, area.folder, area.group),
                               layout.categoriesName, layout.categories);
     area.entries = placeAt(new NameList(area.group), layout.entriesName, layout.entries);
     area.save = placeAt(new QPushButton(QString::fromUtf16(layout.saveCaption), area.group),
@@ -243,12 +242,17 @@ Text EditorWindow::askName()
     // The name starts empty and Cancel leaves it so: a cancelled box counts as an empty name.
     QString typed;
     m_services.dialogs.input(typed);
-    return gbk::encode(typed);
+    return Text::fromUnicode(typed);
 }
 
 void EditorWindow::showMessage(const char16_t *text)
 {
     m_services.dialogs.message(QString::fromUtf16(text));
+}
+
+void EditorWindow::reportFailure(const char16_t *text, const FileResult &result)
+{
+    m_services.dialogs.message(withCause(QString::fromUtf16(text), result));
 }
 
 } // namespace quorvel

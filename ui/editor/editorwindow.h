@@ -99,10 +99,14 @@ private:
     // Lists the area's folder afresh in its category box.
     void relistCategories(Area &area);
     // Writes the entry list into the selected category file; nothing when none is selected.
+    FileResult writeEntryList(Area &area);
+    // The same, telling the user when the write fails.
     void saveEntryList(Area &area);
     // The content file of the entry selected in the area's entry list.
     static Text contentFileName(const Area &area);
     void showMessage(const char16_t *text);
+    // The message, with the cause of the failure on a second line.
+    void reportFailure(const char16_t *text, const FileResult &result);
 
     // Shown when the file system refuses a change that the window would otherwise show as done.
     static constexpr char16_t CreateFailed[] = u"创建失败！请检查名称是否可用！";

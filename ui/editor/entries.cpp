@@ -9,27 +9,25 @@
 
 namespace quorvel {
 
-namespace {
-
-const char *const ContentExtension = ".txt";
-
-} // namespace
-
 void EditorWindow::addEntry(Area &area)
 {
     const Text name = askName();
-    const Text fileName = name + ContentExtension;
+    const Text fileName = name + ".txt";
+    FileResult created = FileResult::done();
     if (name.isEmpty())
         showMessage(u"信息不能为空！");
     else if (m_library.exists(area.folder, fileName))
         showMessage(u"该文件已经存在，请重新命名");
-    else if (!m_library.createEmpty(area.folder, fileName))
-        // An entry without its file would only name a missing text: it is not added.
-        showMessage(CreateFailed);
-    else
+    else if (created = m_library.createEmpty(area.folder, fileName); created)
         area.entries->addName(name);
-    // The category file is written on every path, so that it matches the list afterwards.
-    saveEntryList(area);
+    // An entry without its file would only name a missing text, so it is not added. The category
+    // file is written on every path, so that it matches the list afterwards; a folder that
+    // refused the content file mostly refuses the list too, and one failure gets one message.
+    const FileResult saved = writeEntryList(area);
+    if (!created)
+        reportFailure(CreateFailed, created);
+    else if (!saved)
+        reportFailure(SaveFailed, saved);
 }
 
 void EditorWindow::renameEntry(Area &area)
@@ -39,7 +37,7 @@ void EditorWindow::renameEntry(Area &area)
         showMessage(u"信息不能为空");
         return;
     }
-    const Text newFileName = name + ContentExtension;
+    const Text newFileName = name + ".txt";
     if (m_library.exists(area.folder, newFileName)) {
         showMessage(u"该文件已经存在，请重新命名！");
         return;
@@ -48,11 +46,13 @@ void EditorWindow::renameEntry(Area &area)
     // keeps its old name, so that the list still names the text; an entry whose file is missing
     // only changes its name, provided the name could ever be a file.
     const Text oldFileName = contentFileName(area);
-    const bool renamed = m_library.exists(area.folder, oldFileName)
-                             ? m_library.rename(area.folder, oldFileName, newFileName)
-                             : m_library.pathOf(area.folder, newFileName).has_value();
+    const FileResult renamed =
+        m_library.exists(area.folder, oldFileName)
+            ? m_library.rename(area.folder, oldFileName, newFileName)
+            : (m_library.pathOf(area.folder, newFileName) ? FileResult::done()
+                                                          : FileResult::refusedName());
     if (!renamed) {
-        showMessage(RenameFailed);
+        reportFailure(RenameFailed, renamed);
         return;
     }
     area.entries->setNameAt(area.entries->currentRow(), name);
@@ -85,19 +85,24 @@ void EditorWindow::sortEntries(Area &area)
 
 void EditorWindow::saveEntryList(Area &area)
 {
+    if (const FileResult saved = writeEntryList(area); !saved)
+        reportFailure(SaveFailed, saved);
+}
+
+FileResult EditorWindow::writeEntryList(Area &area)
+{
     // The list goes into the category selected now, whichever category it was loaded from.
     const Text category = area.categories->selectedFileName();
     if (category.isEmpty())
-        return;
-    if (!m_library.writeList(area.folder, category, area.entries->names()))
-        showMessage(SaveFailed);
+        return FileResult::done();
+    return m_library.writeList(area.folder, category, area.entries->names());
 }
 
 Text EditorWindow::contentFileName(const Area &area)
 {
     // With no entry selected the name is empty and the file is ".txt", as everywhere in the
     // editor.
-    return area.entries->currentName() + ContentExtension;
+    return area.entries->currentName() + ".txt";
 }
 
 } // namespace quorvel

@@ -2,8 +2,6 @@
 // to the project list by double-click.
 #include "ui/main/mainwindow.h"
 
-#include "library/library.h"
-#include "platform/gbkcodec.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
 
@@ -26,8 +24,8 @@ const QString MissingFromProject =
 void MainWindow::showCategory()
 {
     m_catalogue->clearNames();
-    const Text category = m_categories->currentData().toByteArray();
-    m_catalogue->addNames(m_library->readList(Folder::Templates, category));
+    const Text category = Text::fromGbk(m_categories->currentData().toByteArray());
+    m_catalogue->addNames(m_library.readList(Folder::Templates, category));
 }
 
 void MainWindow::previewCatalogueTemplate()
@@ -64,10 +62,10 @@ bool MainWindow::previewTemplate(const Text &name)
     m_pendingQuestion.stop();
     m_preview->setContent(Text());
     const Text fileName = name + ".txt";
-    if (!m_library->exists(Folder::Templates, fileName))
+    if (!m_library.exists(Folder::Templates, fileName))
         return false;
-    const Text text = m_library->readContent(Folder::Templates, fileName);
-    m_preview->setContent(text.isEmpty() ? gbk::encode(EmptyTemplate) : text);
+    const Text text = m_library.readContent(Folder::Templates, fileName);
+    m_preview->setContent(text.isEmpty() ? Text::fromUnicode(EmptyTemplate) : text);
     return true;
 }
 
@@ -75,7 +73,7 @@ void MainWindow::offerToCreateTemplate(const Text &name, const QString &question
 {
     // Yes gives the template an empty content file; it shows as empty at its next selection.
     if (m_services.dialogs.question(question))
-        m_library->createEmpty(Folder::Templates, name + ".txt");
+        m_library.createEmpty(Folder::Templates, name + ".txt");
 }
 
 } // namespace quorvel

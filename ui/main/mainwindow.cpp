@@ -1,8 +1,5 @@
 #include "ui/main/mainwindow.h"
 
-#include "library/library.h"
-#include "library/programfolders.h"
-#include "platform/gbkcodec.h"
 #include "ui/editor/editorwindow.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
@@ -33,7 +30,9 @@ QGroupBox *groupBox(QWidget *parent, const char16_t *caption = u"")
 
 } // namespace
 
-MainWindow::MainWindow(Services services, QWidget *parent) : QWidget(parent), m_services(services)
+MainWindow::MainWindow(Services services, QWidget *parent)
+    : QWidget(parent), m_services(services),
+      m_library(services.files, LibraryFolders::beside(services.files))
 {
     m_pendingQuestion.setSingleShot(true);
     setWindowTitle(QStringLiteral("Quorvel"));
@@ -69,8 +68,8 @@ void MainWindow::buildUi()
     m_deleteProject = place(button(m_frame, u"删项目"), u"按钮4", 6, 262, 47, 22);
     m_removeEntry = place(button(m_frame, u"删子项"), u"按钮7", 54, 262, 48, 22);
     m_projectName = place(new QLineEdit(m_frame), u"编辑框项目名", 4, 285, 98, 22);
-    m_projectFiles = place(new FileBox(m_services.files, QStringLiteral("*.l"), m_frame),
-                           u"文件框1", 4, 308, 98, 120);
+    m_projectFiles =
+        place(new FileBox(m_library, Folder::Projects, m_frame), u"文件框1", 4, 308, 98, 120);
     m_projectList = place(new NameList(m_frame), u"列表框项目", 106, 238, 144, 189);
     m_preview = place(new ContentBox(m_frame), u"编辑框预览", 250, 238, 273, 190);
     m_categoryLabel =
@@ -106,19 +105,17 @@ void MainWindow::connectHandlers()
 
 void MainWindow::startUp()
 {
-    const LibraryFolders folders = setUpLibraryFolders(m_services.files);
-    ProgramFolders::set(folders);
-    m_library = std::make_unique<Library>(m_services.files, folders);
-    m_projectFiles->setFolder(folders.projects);
+    setUpLibraryFolders(m_services.files);
+    m_projectFiles->relist();
     fillTemplateCategories();
 }
 
 void MainWindow::fillTemplateCategories()
 {
     // Each category is added as the last item and selected, so the last one ends up selected.
-    const TextList names = m_library->categories(Folder::Templates);
+    const TextList names = m_library.listFiles(Folder::Templates);
     for (const Text &name : names) {
-        m_categories->addItem(gbk::decode(name), name);
+        m_categories->addItem(name.toUnicode(), name.toGbk());
         m_categories->setCurrentIndex(m_categories->count() - 1);
     }
     // Show the selected category's templates straight away, as if the user had chosen it.
@@ -131,7 +128,7 @@ void MainWindow::openEditor()
     // There is only ever one editor: two editors on the same files would overwrite each other's
     // lists. A second click brings the open one to the front.
     if (!m_editor)
-        m_editor = new EditorWindow(*m_library, m_services);
+        m_editor = new EditorWindow(m_library, m_services);
     m_editor->show();
     m_editor->raise();
     m_editor->activateWindow();
@@ -147,7 +144,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::relistProjects()
 {
-    m_projectFiles->setFolder(m_library->folders().projects);
+    m_projectFiles->relist();
+}
+
+void MainWindow::reportFailure(const QString &message, const FileResult &result)
+{
+    m_services.dialogs.message(withCause(message, result));
 }
 
 } // namespace quorvel

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "library/library.h"
 #include "platform/services.h"
 #include "platform/text.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <memory>
 
 class QComboBox;
 class QGroupBox;
@@ -19,7 +19,6 @@ namespace quorvel {
 class ContentBox;
 class EditorWindow;
 class FileBox;
-class Library;
 class NameList;
 
 // The project workspace: choose, create, rename, save and delete projects, browse and preview
@@ -32,7 +31,7 @@ public:
     explicit MainWindow(Services services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Library &library() const { return *m_library; }
+    Library &library() { return m_library; }
     EditorWindow *editor() const;
 
 protected:
@@ -67,6 +66,8 @@ private:
 
     // Re-lists the project file box, keeping its selection where the file is still there.
     void relistProjects();
+    // Shows message, with the cause of the failure on a second line.
+    void reportFailure(const QString &message, const FileResult &result);
     // The typed project name as a file name: ".l" is always appended.
     Text typedProjectFile() const;
     // Shows the template in the preview box; false, with the box emptied, when it has no file.
@@ -75,7 +76,7 @@ private:
     void askPendingQuestion();
 
     Services m_services;
-    std::unique_ptr<Library> m_library;
+    Library m_library;
     QPointer<EditorWindow> m_editor;
     // A missing template chosen in the catalogue, whose question waits out a double-click.
     QTimer m_pendingQuestion;

@@ -2,8 +2,6 @@
 // selected project in memory and reaches the disk only through "保存".
 #include "ui/main/mainwindow.h"
 
-#include "library/library.h"
-#include "platform/gbkcodec.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/namelist.h"
 
@@ -16,29 +14,30 @@ namespace {
 const QString ProjectExists = QStringLiteral("该文件已经存在，请重新命名！");
 const QString NoProjectToSave = QStringLiteral("请先选择要保存的项目！");
 const QString ProjectNotSaved = QStringLiteral("项目保存失败！请检查文件是否可写！");
+const QString ProjectNotCreated = QStringLiteral("创建失败！请检查名称是否可用！");
 
 } // namespace
 
 Text MainWindow::typedProjectFile() const
 {
-    return gbk::encode(m_projectName->text()) + ".l";
+    return Text::fromUnicode(m_projectName->text()) + ".l";
 }
 
 void MainWindow::newProject()
 {
     // An existing project is never emptied by creating it again.
     const Text fileName = typedProjectFile();
-    if (m_library->exists(Folder::Projects, fileName))
+    if (m_library.exists(Folder::Projects, fileName))
         m_services.dialogs.message(ProjectExists);
-    else
-        m_library->createEmpty(Folder::Projects, fileName);
+    else if (const FileResult created = m_library.createEmpty(Folder::Projects, fileName); !created)
+        reportFailure(ProjectNotCreated, created);
     relistProjects();
 }
 
 void MainWindow::renameProject()
 {
     // The library's rename never replaces a project that already has the new name.
-    m_library->rename(Folder::Projects, m_projectFiles->selectedFileName(), typedProjectFile());
+    m_library.rename(Folder::Projects, m_projectFiles->selectedFileName(), typedProjectFile());
     relistProjects();
 }
 
@@ -48,13 +47,15 @@ void MainWindow::saveProject()
     const Text fileName = m_projectFiles->selectedFileName();
     if (fileName.isEmpty())
         m_services.dialogs.message(NoProjectToSave);
-    else if (!m_library->writeList(Folder::Projects, fileName, m_projectList->names()))
-        m_services.dialogs.message(ProjectNotSaved);
+    else if (const FileResult saved =
+                 m_library.writeList(Folder::Projects, fileName, m_projectList->names());
+             !saved)
+        reportFailure(ProjectNotSaved, saved);
 }
 
 void MainWindow::deleteProject()
 {
-    m_library->remove(Folder::Projects, m_projectFiles->selectedFileName());
+    m_library.remove(Folder::Projects, m_projectFiles->selectedFileName());
     relistProjects();
 }
 
@@ -67,7 +68,7 @@ void MainWindow::loadProject()
 {
     m_projectList->clearNames();
     m_projectList->addNames(
-        m_library->readList(Folder::Projects, m_projectFiles->selectedFileName()));
+        m_library.readList(Folder::Projects, m_projectFiles->selectedFileName()));
 }
 
 } // namespace quorvel

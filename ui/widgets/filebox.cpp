@@ -1,28 +1,21 @@
 #include "ui/widgets/filebox.h"
 
-#include "platform/files.h"
-#include "platform/gbkcodec.h"
-
 namespace quorvel {
 
-FileBox::FileBox(Files &files, QString filter, QWidget *parent)
-    : NameList(parent), m_files(files), m_filter(std::move(filter))
+FileBox::FileBox(const Library &library, Folder folder, QWidget *parent)
+    : NameList(parent), m_library(library), m_folder(folder)
 {
 }
 
-void FileBox::setFolder(const QString &folder)
+void FileBox::relist()
 {
     const Text selected = selectedFileName();
     const bool wasSelected = currentRow() >= 0;
-    m_folder = folder;
-    TextList names;
-    const QStringList found = m_files.enumerate(folder, m_filter);
-    for (const QString &name : found)
-        names.append(gbk::encode(name));
+    const TextList names = m_library.listFiles(m_folder);
     clearNames();
     addNames(names);
     if (wasSelected) {
-        const int row = names.indexOf(selected);
+        const int row = int(names.indexOf(selected));
         if (row >= 0) {
             // Put the selection back quietly: the user did not select anything.
             const QSignalBlocker blocker(this);

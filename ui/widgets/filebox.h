@@ -1,32 +1,28 @@
 #pragma once
 
+#include "library/library.h"
 #include "ui/widgets/namelist.h"
-
-#include <QString>
 
 namespace quorvel {
 
-class Files;
-
-// The names of the files of one folder that match a filter, with extension and without folder.
-// Setting the folder, even to the same folder, lists it afresh; the selected name stays selected
-// when its file is still there.
+// The list files (".l") of one library folder, with extension and without folder. Listing,
+// even again, reads the folder afresh; the selected name stays selected when its file is still
+// there.
 class FileBox : public NameList
 {
     Q_OBJECT
 
 public:
-    FileBox(Files &files, QString filter, QWidget *parent = nullptr);
+    FileBox(const Library &library, Folder folder, QWidget *parent = nullptr);
 
-    void setFolder(const QString &folder);
-    QString folder() const { return m_folder; }
+    void relist();
+    Folder folder() const { return m_folder; }
     // The selected file name, with extension; the empty text when nothing is selected.
     Text selectedFileName() const { return currentName(); }
 
 private:
-    Files &m_files;
-    QString m_filter;
-    QString m_folder;
+    const Library &m_library;
+    Folder m_folder;
 };
 
 } // namespace quorvel

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace quorvel {
 
-// The windows are laid out in fixed pixel positions, as drawn, in a 12-pixel font in which every
+// The windows are laid out in fixed pixel positions, in a 12-pixel font in which every
 // caption fits its control; group boxes carry their caption on their top frame line.
 void useWindowFont(QWidget *window);
 
@@ -14,7 +14,7 @@ void useWindowFont(QWidget *window);
 // has told us how thick its frame is; until then the client area gets the whole size.
 void setOuterSize(QWidget *window, QSize outer);
 
-// Object name, parent and geometry in one step, as the layout tables list them.
+// Object name and geometry in one step, so that a window's controls read as one list.
 template <typename W>
 W *place(W *widget, const char16_t *name, int left, int top, int width, int height)
 {

@@ -18,13 +18,19 @@ constexpr qsizetype LongestShownName = 1024; // bytes
 QString shownName(const Text &name)
 {
     if (name.size() <= LongestShownName)
-        return gbk::decode(name);
-    QString shown = gbk::decode(QByteArrayView(name).first(LongestShownName));
+        return name.toUnicode();
+    QString shown = gbk::decode(name.view().first(LongestShownName));
     // The cut may fall inside a character, which would then show as a stray byte.
     shown.chop(2);
     if (!shown.isEmpty() && shown.back().isHighSurrogate())
         shown.chop(1);
     return shown + u'\u2026';
+}
+
+// The item keeps the name's bytes beside the text it shows.
+Text nameOf(const QListWidgetItem *item)
+{
+    return Text::fromGbk(item->data(NameRole).toByteArray());
 }
 
 class NameItem : public QListWidgetItem
@@ -34,17 +40,14 @@ public:
 
     void setName(const Text &name)
     {
-        setData(NameRole, name);
+        setData(NameRole, name.toGbk());
         setText(shownName(name));
     }
-    Text name() const { return data(NameRole).toByteArray(); }
+    Text name() const { return nameOf(this); }
 
     // GBK orders the common characters by pinyin, so comparing the bytes gives the order a
     // Chinese reader expects; the unsigned comparison keeps ASCII before every Chinese character.
-    bool operator<(const QListWidgetItem &other) const override
-    {
-        return name() < other.data(NameRole).toByteArray();
-    }
+    bool operator<(const QListWidgetItem &other) const override { return name() < nameOf(&other); }
 };
 
 } // namespace
@@ -70,7 +73,7 @@ NameList::NameList(QWidget *parent) : QListWidget(parent)
 Text NameList::nameAt(int row) const
 {
     const QListWidgetItem *it = item(row);
-    return it ? it->data(NameRole).toByteArray() : Text();
+    return it ? nameOf(it) : Text();
 }
 
 TextList NameList::names() const

@@ -8,6 +8,9 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QStringList>
+
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace quorvel::test {
@@ -55,9 +58,14 @@ inline QString s(const char16_t *text)
 {
     return QString::fromUtf16(text);
 }
+// How the system words an error without a phrase of the program's own (in the test's locale).
+inline QString systemCause(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 inline QByteArray g(const char16_t *text)
 {
-    return gbk(QString::fromUtf16(text));
+    return gbk(QString::fromUtf16(text)).toGbk();
 }
 
 } // namespace quorvel::test

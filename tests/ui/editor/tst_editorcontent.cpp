@@ -108,7 +108,8 @@ private slots:
         QVERIFY(d.select(s(u"列表框"), s(u"坏")));
         box(d, u"编辑框内容")->setPlainText(s(u"要紧的文字"));
         d.clickButton(s(u"按钮1"));
-        QCOMPARE(d.dialogs.shown, QStringList{s(u"保存失败！请检查文件是否可写！")});
+        QCOMPARE(d.dialogs.shown,
+                 QStringList{s(u"保存失败！请检查文件是否可写！\r\n") + systemCause(EISDIR)});
         QCOMPARE(box(d, u"编辑框内容")->toPlainText(), s(u"要紧的文字"));
     }
 

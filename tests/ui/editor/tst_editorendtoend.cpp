@@ -102,7 +102,7 @@ private slots:
 
         d.random.setDraws({1, 2, 1}); // the one pattern, 人物's second line, 地点's one line
         QTest::mouseClick(main.findChild<QWidget *>(s(u"按钮6")), Qt::LeftButton);
-        QCOMPARE(main.findChild<ContentBox *>(s(u"编辑框小说"))->content(),
+        QCOMPARE(main.findChild<ContentBox *>(s(u"编辑框小说"))->content().toGbk(),
                  g(u"某天，她来到了公园。\r\n"));
         QVERIFY(d.dialogs.shown.isEmpty());
     }

@@ -57,7 +57,7 @@ private slots:
         // A name the file system cannot take adds no entry that would name a missing file.
         d.dialogs.inputs = {s(u"a/b")};
         QVERIFY(d.choose(s(u"模板菜单"), s(u"templateAddEntry")));
-        QCOMPARE(d.dialogs.shown.last(), s(u"创建失败！请检查名称是否可用！"));
+        QCOMPARE(d.dialogs.shown.last(), s(u"创建失败！请检查名称是否可用！\r\n名称不可用"));
         QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"p")});
         QCOMPARE(d.lib.readBytes(s(u"模板/开端.l")), QByteArray("p\r\n"));
     }
@@ -85,7 +85,7 @@ private slots:
             QVERIFY(d.choose(s(u"列表菜单"), s(u"elementRenameEntry")));
         QCOMPARE(d.dialogs.shown,
                  (QStringList{s(u"信息不能为空"), s(u"该文件已经存在，请重新命名！"),
-                              s(u"修改失败！请检查名称是否可用！")}));
+                              s(u"修改失败！请检查名称是否可用！\r\n名称不可用")}));
         QCOMPARE(d.lib.readBytes(s(u"元素/x.txt")), QByteArray("X"));
         QCOMPARE(d.lib.readBytes(s(u"元素/y.txt")), QByteArray("Y"));
         QCOMPARE(d.texts(d.list(s(u"列表框"))), (QStringList{s(u"x"), s(u"y")}));
@@ -187,7 +187,8 @@ private slots:
         QVERIFY(QDir().mkdir(d.lib.path(s(u"元素/人物.l"))));
         d.dialogs.inputs = {s(u"z")};
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementAddEntry")));
-        QCOMPARE(d.dialogs.shown, QStringList{s(u"保存失败！请检查文件是否可写！")});
+        QCOMPARE(d.dialogs.shown,
+                 QStringList{s(u"保存失败！请检查文件是否可写！\r\n") + systemCause(EISDIR)});
     }
 };
 

@@ -185,6 +185,12 @@ private slots:
         QVERIFY(d.choose(s(u"模板类别菜单"), s(u"templateAddCategory")));
         QCOMPARE(d.dialogs.shown.last(), s(u"该文件已经存在，请重新命名！"));
         QCOMPARE(d.lib.readBytes(s(u"模板/人物.l")), QByteArray("a\r\n"));
+
+        // A name the library refuses is told, with its cause, and creates nothing.
+        d.dialogs.inputs = {s(u"../人物")};
+        QVERIFY(d.choose(s(u"模板类别菜单"), s(u"templateAddCategory")));
+        QCOMPARE(d.dialogs.shown.last(), s(u"创建失败！请检查名称是否可用！\r\n名称不可用"));
+        QCOMPARE(d.texts(d.list(s(u"文件框m"))), QStringList{s(u"人物.l")});
     }
 
     void renameCategory()

@@ -37,14 +37,14 @@ struct Fixture
     {
         for (const char16_t *name : {u"甲", u"乙", u"丙"})
             templateFile(name, gbk(QString::fromUtf16(name) + QStringLiteral("句")));
-        templateFile(u"空行", "\r\n");
+        templateFile(u"空行", Text("\r\n"));
         window.show();
         story = window.findChild<ContentBox *>(QStringLiteral("编辑框小说"));
         project = window.findChild<NameList *>(QStringLiteral("列表框项目"));
         run = window.findChild<QPushButton *>(QStringLiteral("按钮6"));
         dialogs.story = story;
     }
-    void templateFile(const char16_t *name, const QByteArray &content)
+    void templateFile(const char16_t *name, const Text &content)
     {
         lib.writeBytes(QStringLiteral("模板/%1.txt").arg(QString::fromUtf16(name)), content);
     }
@@ -76,10 +76,10 @@ private slots:
     void emptyProjectShowsItsMessageOnce()
     {
         Fixture f;
-        f.story->setContent("earlier\r\n");
+        f.story->setContent(Text("earlier\r\n"));
         f.clickRun();
         QCOMPARE(f.dialogs.shown, QStringList{QString::fromUtf16(messages::EmptyProject)});
-        QCOMPARE(f.story->content(), QByteArray("earlier\r\n"));
+        QCOMPARE(f.story->content(), Text("earlier\r\n"));
     }
 
     void appendsOneLinePerTemplateInOrder()

@@ -4,11 +4,13 @@
 #include "ui/main/mainwindow.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
 
 using namespace quorvel;
@@ -21,9 +23,9 @@ class RefusingFiles : public LocalFiles
 {
 public:
     using LocalFiles::LocalFiles;
-    bool write(const QString &path, const QByteArray &bytes) override
+    FileResult write(const QString &path, const QByteArray &bytes) override
     {
-        return !refuseWrites && LocalFiles::write(path, bytes);
+        return refuseWrites ? FileResult::systemError(EACCES) : LocalFiles::write(path, bytes);
     }
     bool refuseWrites = false;
 };
@@ -123,6 +125,37 @@ private slots:
         QVERIFY(lib.exists(QStringLiteral("项目/p.l")));
         QCOMPARE(lib.readBytes(QStringLiteral("项目/p.l")).size(), 0);
         QVERIFY(ws.dialogs.shown.isEmpty());
+    }
+
+    // A project file that cannot be created is not passed over in silence: the message says why.
+    void newProjectThatCannotBeCreatedSaysWhy_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("name with a separator")
+            << QStringLiteral("a/b") << QString() << QStringLiteral("名称不可用");
+        QTest::newRow("writes refused")
+            << QStringLiteral("新") << QStringLiteral("refuse") << QStringLiteral("没有写入权限");
+        QTest::newRow("projects folder gone")
+            << QStringLiteral("新") << QStringLiteral("remove") << QStringLiteral("文件夹不存在");
+    }
+    void newProjectThatCannotBeCreatedSaysWhy()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, fault);
+        QFETCH(QString, cause);
+        TempLibrary lib;
+        Workspace ws(lib);
+        ws.files.refuseWrites = fault == u"refuse";
+        if (fault == u"remove")
+            QVERIFY(QDir(lib.path(QStringLiteral("项目"))).removeRecursively());
+        ws.typeName(typed);
+        ws.click(u"按钮2");
+        QCOMPARE(ws.dialogs.shown,
+                 QStringList{QStringLiteral("创建失败！请检查名称是否可用！\r\n") + cause});
+        QVERIFY(!lib.exists(QStringLiteral("项目/新.l")));
+        QCOMPARE(ws.projectFiles()->count(), 0);
     }
 
     // A save that did not write must say so, and keep the list.
@@ -280,7 +313,7 @@ private slots:
         ws.click(u"按钮7");
         ws.click(u"按钮5");
         QCOMPARE(lib.readBytes(QStringLiteral("项目/新故事.l")),
-                 gbk(QStringLiteral("甲\r\n丙\r\n")));
+                 gbk(QStringLiteral("甲\r\n丙\r\n")).toGbk());
         doubleClickRow(ws.catalogue(), 1);
         ws.selectProject(QStringLiteral("新故事.l"));
         QCOMPARE(rows(ws.projectList()), QStringList({QStringLiteral("甲"), QStringLiteral("丙")}));

@@ -27,7 +27,7 @@ private slots:
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb");
         QTest::newRow("invalid GBK") << QByteArray("\x80\xFF\x81\r\n\xFE");
         QTest::newRow("GB18030 no-break space") << QByteArray("a\x81\x30\x84\x36z");
-        QTest::newRow("Chinese") << gbk(QStringLiteral("他是[人物]。\r\n天气很好"));
+        QTest::newRow("Chinese") << gbk(QStringLiteral("他是[人物]。\r\n天气很好")).toGbk();
         QTest::newRow("tab and controls") << QByteArray("\t\x01\x1F\x7F", 4);
         QTest::newRow("NUL") << QByteArray("a\0b", 3);
         QByteArray all;
@@ -39,8 +39,8 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         ContentBox box;
-        box.setContent(bytes);
-        QCOMPARE(box.content(), bytes);
+        box.setContent(Text::fromGbk(bytes));
+        QCOMPARE(box.content().toGbk(), bytes);
     }
 
     void contentBoxRoundTripsRandomBytes()
@@ -51,8 +51,8 @@ private slots:
             QByteArray bytes(random.bounded(1, 200), Qt::Uninitialized);
             for (char &c : bytes)
                 c = char(random.bounded(256));
-            box.setContent(bytes);
-            QCOMPARE(box.content(), bytes);
+            box.setContent(Text::fromGbk(bytes));
+            QCOMPARE(box.content().toGbk(), bytes);
         }
     }
 
@@ -67,38 +67,38 @@ private slots:
         QTest::keyClicks(&box, QStringLiteral("c"));
         QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier); // a soft break is a break too
         QTest::keyClicks(&box, QStringLiteral("d"));
-        QCOMPARE(box.content(), QByteArray("ab\r\nc\r\nd"));
-        box.setContent(QByteArray());
-        QCOMPARE(box.content(), QByteArray());
+        QCOMPARE(box.content(), Text("ab\r\nc\r\nd"));
+        box.setContent(Text());
+        QCOMPARE(box.content(), Text());
     }
 
     void contentBoxAppendsAtTheEndWhereverTheCaretIs()
     {
         ContentBox box;
-        box.setContent("first\r\n");
+        box.setContent(Text("first\r\n"));
         box.moveCursor(QTextCursor::Start);
-        box.appendContent("second\r\n");
-        box.appendContent("\r\n");
-        QCOMPARE(box.content(), QByteArray("first\r\nsecond\r\n\r\n"));
+        box.appendContent(Text("second\r\n"));
+        box.appendContent(Text("\r\n"));
+        QCOMPARE(box.content(), Text("first\r\nsecond\r\n\r\n"));
     }
 
     void nameListKeepsBytesAndSortsByThem()
     {
         NameList list;
-        const QByteArray invalid("\xFF\x80", 2);
-        list.addNames({gbk(QStringLiteral("张")), "b", gbk(QStringLiteral("阿")), invalid});
+        const Text invalid = Text::fromGbk("\xFF\x80");
+        list.addNames({gbk(QStringLiteral("张")), Text("b"), gbk(QStringLiteral("阿")), invalid});
         QCOMPARE(list.nameAt(3), invalid);
-        QCOMPARE(list.nameAt(-1), QByteArray());
-        QCOMPARE(list.nameAt(4), QByteArray());
+        QCOMPARE(list.nameAt(-1), Text());
+        QCOMPARE(list.nameAt(4), Text());
         list.setSorted();
         // GBK puts 阿 (B0 A2) before 张 (D5 C5): pinyin order; ASCII first, raw FF last.
-        QCOMPARE(list.names(),
-                 TextList({"b", gbk(QStringLiteral("阿")), gbk(QStringLiteral("张")), invalid}));
-        list.addName("a");
-        QCOMPARE(list.nameAt(0), QByteArray("a"));
-        list.setNameAt(0, "z");
+        QCOMPARE(list.names(), TextList({Text("b"), gbk(QStringLiteral("阿")),
+                                         gbk(QStringLiteral("张")), invalid}));
+        list.addName(Text("a"));
+        QCOMPARE(list.nameAt(0), Text("a"));
+        list.setNameAt(0, Text("z"));
         // A renamed item takes its sorted place.
-        QCOMPARE(list.names(), TextList({"b", "z", gbk(QStringLiteral("阿")),
+        QCOMPARE(list.names(), TextList({Text("b"), Text("z"), gbk(QStringLiteral("阿")),
                                          gbk(QStringLiteral("张")), invalid}));
     }
 
@@ -110,7 +110,7 @@ private slots:
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         QSignalSpy selected(&list, &NameList::itemSelected);
-        list.addNames({"a", "b", "c"});
+        list.addNames({Text("a"), Text("b"), Text("c")});
         clickRow(&list, 1);
         QCOMPARE(selected.size(), 1);
         clickRow(&list, 1); // the same item again shows it afresh
@@ -119,7 +119,7 @@ private slots:
         list.removeAt(7);
         list.clearNames();
         QCOMPARE(selected.size(), 2);
-        list.addNames({"a", "b"});
+        list.addNames({Text("a"), Text("b")});
         QTest::keyClick(&list, Qt::Key_Down);
         QVERIFY(selected.size() >= 3);
         QCOMPARE(selected.last().at(0).toInt(), list.currentRow());
@@ -131,21 +131,21 @@ private slots:
         lib.writeBytes(QStringLiteral("项目/甲.l"), "");
         lib.writeBytes(QStringLiteral("项目/乙.l"), "");
         lib.writeBytes(QStringLiteral("项目/丙.txt"), "");
-        FileBox box(lib.files, QStringLiteral("*.l"));
+        FileBox box(lib.library, Folder::Projects);
         QSignalSpy selected(&box, &NameList::itemSelected);
-        box.setFolder(lib.folders.projects);
+        box.relist();
         QCOMPARE(box.count(), 2);
-        QCOMPARE(box.selectedFileName(), QByteArray());
+        QCOMPARE(box.selectedFileName(), Text());
         const int row = box.row(box.findItems(QStringLiteral("乙.l"), Qt::MatchExactly).first());
         box.setCurrentRow(row);
         const int before = selected.size();
         lib.writeBytes(QStringLiteral("项目/丁.l"), "");
-        box.setFolder(lib.folders.projects);
+        box.relist();
         QCOMPARE(box.count(), 3);
         QCOMPARE(box.selectedFileName(), gbk(QStringLiteral("乙.l")));
         QFile::remove(lib.path(QStringLiteral("项目/乙.l")));
-        box.setFolder(lib.folders.projects);
-        QCOMPARE(box.selectedFileName(), QByteArray());
+        box.relist();
+        QCOMPARE(box.selectedFileName(), Text());
         QCOMPARE(selected.size(), before); // re-listing is not a selection
     }
 };

@@ -1,6 +1,7 @@
-// A hook for automated runs: with QUORVEL_QUIT_AFTER_START=1 in the environment, the program closes
-// its windows as soon as one is shown, which ends the event loop the usual way, and names each
-// window it closed on standard error. Without the variable nothing here runs.
+// A hook for the tests that start the whole program, built into the testing runtime library only:
+// with QUORVEL_QUIT_AFTER_START=1 in the environment, the program closes its windows as soon as
+// one is shown, which ends the event loop the usual way, and names each window it closed on
+// standard error. Without the variable nothing here runs.
 
 #include <QApplication>
 #include <QCoreApplication>

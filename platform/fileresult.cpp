@@ -1,0 +1,43 @@
+#include "platform/fileresult.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace quorvel {
+
+QString FileResult::describe() const
+{
+    switch (m_cause) {
+    case Cause::None:
+        return {};
+    case Cause::RefusedName:
+        return QStringLiteral("名称不可用");
+    case Cause::FolderMissing:
+        return QStringLiteral("文件夹不存在");
+    case Cause::System:
+        break;
+    }
+    switch (m_error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有写入权限");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足");
+    case EROFS:
+        return QStringLiteral("只读文件系统");
+    case ENAMETOOLONG:
+        return QStringLiteral("名称过长");
+    default:
+        // The system's own words, in the language of its locale.
+        return QString::fromLocal8Bit(std::strerror(m_error));
+    }
+}
+
+QString withCause(const QString &message, const FileResult &result)
+{
+    const QString cause = result.describe();
+    return cause.isEmpty() ? message : message + QStringLiteral("\r\n") + cause;
+}
+
+} // namespace quorvel
