@@ -45,7 +45,7 @@ bench: deps
 # go to fuzz/corpus/<target>/, where `make test` replays them. `make test-sanitize` builds the
 # whole test suite with ASan and UBSan and runs it; tests/hardening/sanitizers/ explains the
 # suppressions.
-FUZZ_TARGETS := listfile codec expansion
+FUZZ_TARGETS := listfile codec expansion display
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SECONDS ?= 60
 SANITIZERS := $(CURDIR)/tests/hardening/sanitizers

@@ -118,9 +118,11 @@ Expansion expandReferences(const Text &pattern, const ReferenceDraw &draw,
             return {text.take(), ExpansionEnd::Endless};
         text.keep(reference.open);
         const qsizetype length = reference.close - reference.open + 1;
-        const QByteArrayView line = draw(text.rest().first(length));
+        const std::optional<QByteArrayView> line = draw(text.rest().first(length));
+        if (!line)
+            return {text.take(), ExpansionEnd::Endless};
         text.drop(length);
-        text.insert(line);
+        text.insert(*line);
 
         reference = findReference(text.rest());
         if (!reference.isReference())

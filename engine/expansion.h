@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <functional>
+#include <optional>
 
 namespace quorvel {
 
@@ -15,13 +16,18 @@ struct ExpansionLimits
     qsizetype maxDraws = 1'000'000;
     // Length of the line being expanded, in bytes; a longer pattern may keep its own length.
     qsizetype maxLength = qsizetype(16) << 20;
+    // Bytes of element files read for one pattern: a circle through a large element would
+    // otherwise read gigabytes long before it reaches the other limits.
+    qint64 maxBytesRead = qint64(1) << 30;
+    // How often one pattern may show the same message; the next time it is taken for a circle.
+    int maxSameMessage = 10;
 };
 
 enum class ExpansionEnd
 {
     Complete,       // no well-formed reference left
     EmptyReference, // stopped at a "[]"
-    Endless,        // stopped at a limit
+    Endless,        // stopped at a limit, or because the draw said so
 };
 
 struct Expansion
@@ -31,8 +37,8 @@ struct Expansion
 };
 
 // Draws the line for one reference, given with its brackets. The bytes returned must stay valid
-// until the next call.
-using ReferenceDraw = std::function<QByteArrayView(QByteArrayView reference)>;
+// until the next call. Nothing stops the expansion there, as endless, with the reference left in.
+using ReferenceDraw = std::function<std::optional<QByteArrayView>(QByteArrayView reference)>;
 
 // The first reference of a text: close is the position of the first "]" (-1: none), open that of
 // the first "[" when it stands before that "]" (-1 otherwise). Brackets are characters: a "[" or

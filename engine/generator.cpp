@@ -25,8 +25,11 @@ Generator::Generator(const Library &library, RandomSource &random, Dialogs &dial
 
 std::optional<Text> Generator::storyLine(const Text &templateName)
 {
-    const Text patterns =
-        m_library.readContent(Folder::Templates, contentFileName(templateName.view()));
+    const Text fileName = contentFileName(templateName.view());
+    const Loaded<Text> read = m_library.loadContent(Folder::Templates, fileName);
+    if (read.result.cause() == FileResult::Cause::TooLarge)
+        m_dialogs.message(unreadableMessage(read.result, fileName.toUnicode()));
+    const Text &patterns = read.value;
     const int count = countLines(patterns.view());
     if (count == 0)
         return std::nullopt;
@@ -37,6 +40,8 @@ std::optional<Text> Generator::storyLine(const Text &templateName)
 
 Text Generator::expand(const Text &pattern)
 {
+    m_shown.clear();
+    m_bytesRead = 0;
     Expansion expansion = expandReferences(
         pattern, [this](QByteArrayView reference) { return drawLine(reference); }, m_limits);
     if (expansion.end == ExpansionEnd::EmptyReference)
@@ -48,23 +53,46 @@ Text Generator::expand(const Text &pattern)
 
 Text Generator::drawElement(const Text &reference)
 {
-    return Text::fromGbk(drawLine(reference.view()));
+    m_shown.clear();
+    m_bytesRead = 0;
+    return Text::fromGbk(drawLine(reference.view()).value_or(QByteArrayView()));
 }
 
-QByteArrayView Generator::drawLine(QByteArrayView reference)
+std::optional<QByteArrayView> Generator::drawLine(QByteArrayView reference)
 {
     // Every element draw starts from a fresh seed, whatever follows.
     m_random.reseed();
     const QByteArrayView name =
         reference.size() > 2 ? reference.sliced(1, reference.size() - 2) : QByteArrayView();
-    m_elementBytes = m_library.readContent(Folder::Elements, contentFileName(name));
+    const Text fileName = contentFileName(name);
+    Loaded<Text> read = m_library.loadContent(Folder::Elements, fileName);
+    m_elementBytes = std::move(read.value);
+    m_bytesRead += m_elementBytes.size();
+    if (m_bytesRead > m_limits.maxBytesRead)
+        return std::nullopt;
     const int count = countLines(m_elementBytes.view());
     if (count == 0) {
-        m_dialogs.message(Text::fromGbk(name).toUnicode() +
-                          QString::fromUtf16(messages::EmptyElement));
-        return {};
+        const bool tooLarge = read.result.cause() == FileResult::Cause::TooLarge;
+        if (!tell(tooLarge ? unreadableMessage(read.result, fileName.toUnicode())
+                           : Text::fromGbk(name).toUnicode() +
+                                 QString::fromUtf16(messages::EmptyElement)))
+            return std::nullopt;
+        return QByteArrayView();
     }
     return lineAt(m_elementBytes.view(), m_random.between1And(count) - 1);
+}
+
+bool Generator::tell(const QString &message)
+{
+    // The same message over and over is a circle through a missing element (an element whose
+    // line names itself and a missing one, say): it ends the expansion instead of flooding the
+    // user with boxes.
+    int &shown = m_shown[message];
+    if (shown >= m_limits.maxSameMessage)
+        return false;
+    ++shown;
+    m_dialogs.message(message);
+    return true;
 }
 
 } // namespace quorvel

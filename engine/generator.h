@@ -4,6 +4,8 @@
 #include "platform/text.h"
 
 #include <QByteArrayView>
+#include <QHash>
+#include <QString>
 #include <optional>
 
 namespace quorvel {
@@ -34,7 +36,10 @@ public:
     Text drawElement(const Text &reference);
 
 private:
-    QByteArrayView drawLine(QByteArrayView reference);
+    // The line for one reference; nothing when the expansion must stop (see ExpansionLimits).
+    std::optional<QByteArrayView> drawLine(QByteArrayView reference);
+    // Shows the message, unless this expansion showed it too often already: then false.
+    bool tell(const QString &message);
 
     const Library &m_library;
     RandomSource &m_random;
@@ -42,6 +47,9 @@ private:
     ExpansionLimits m_limits;
     // The bytes of the element file read by the latest draw: the line it drew points into them.
     Text m_elementBytes;
+    // Of the expansion under way: how often each message was shown, how many bytes were read.
+    QHash<QString, int> m_shown;
+    qint64 m_bytesRead = 0;
 };
 
 } // namespace quorvel

@@ -68,7 +68,8 @@ Text nameOf(QByteArrayView reference)
 }
 
 // The plain expansion with the same limits and the same draws; the references it asked for are
-// appended to asked, and each element without lines adds its message to shown.
+// appended to asked, and each element without lines adds its message to shown. Where messages
+// are shown, the same one shown too often ends the expansion, as in the generator.
 test::ReferenceResult expandPlainly(const Case &c,
                                     const std::function<TextList(const Text &name)> &linesOf,
                                     TextList &asked, QStringList *shown)
@@ -76,13 +77,17 @@ test::ReferenceResult expandPlainly(const Case &c,
     int draws = 0;
     return test::expandFromStart(
         c.pattern,
-        [&](const Text &reference) {
+        [&](const Text &reference) -> std::optional<Text> {
             asked.append(reference);
             const TextList lines = linesOf(nameOf(reference.view()));
             if (lines.isEmpty()) {
-                if (shown)
-                    shown->append(nameOf(reference.view()).toUnicode() +
-                                  QString::fromUtf16(messages::EmptyElement));
+                if (shown) {
+                    const QString message = nameOf(reference.view()).toUnicode() +
+                                            QString::fromUtf16(messages::EmptyElement);
+                    if (shown->count(message) >= c.limits.maxSameMessage)
+                        return std::nullopt;
+                    shown->append(message);
+                }
                 return Text();
             }
             return lines.at(lineIndex(c.steer, draws++, int(lines.size())));

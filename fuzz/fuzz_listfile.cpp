@@ -51,7 +51,7 @@ void checkNamedCategory(const Text &input)
     QUORVEL_FUZZ_CHECK(Text::fromUnicode(onDisk) == fileName);
 
     QUORVEL_FUZZ_CHECK(library.writeList(Folder::Elements, fileName, lines));
-    QUORVEL_FUZZ_CHECK(files.read(*path) == joinLines(lines).toGbk());
+    QUORVEL_FUZZ_CHECK(files.read(*path).value == joinLines(lines).toGbk());
     QUORVEL_FUZZ_CHECK(library.readList(Folder::Elements, fileName) == lines);
     QUORVEL_FUZZ_CHECK(library.listFiles(Folder::Elements) == TextList{fileName});
 }

@@ -3,18 +3,22 @@
 #include "library/lines.h"
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace quorvel {
 
 namespace {
 
-// A file name may only name a file directly inside its folder.
-bool staysInFolder(const QString &fileName)
+// A file name may only name a file directly inside its folder, and only with characters that a
+// list file can hold as one entry and a user can see: no line break, no other control character.
+bool isUsableName(const QString &fileName)
 {
     if (fileName.isEmpty() || fileName == u"." || fileName == u"..")
         return false;
-    return !fileName.contains(u'/') && !fileName.contains(u'\\') && !fileName.contains(QChar(0));
+    return std::none_of(fileName.cbegin(), fileName.cend(), [](QChar c) {
+        return c == u'/' || c == u'\\' || (c.unicode() < 0x20 && c != u'\t');
+    });
 }
 
 } // namespace
@@ -41,7 +45,7 @@ std::optional<QString> Library::pathOf(Folder folder, const Text &fileName) cons
 {
     // File names are the one place where library texts meet the file system's Unicode names.
     const QString name = fileName.toUnicode();
-    if (!staysInFolder(name))
+    if (!isUsableName(name))
         return std::nullopt;
     return folderPath(folder) + name;
 }
@@ -62,9 +66,24 @@ bool Library::exists(Folder folder, const Text &fileName) const
     return path && m_files.exists(*path);
 }
 
+Loaded<TextList> Library::loadList(Folder folder, const Text &fileName) const
+{
+    Loaded<Text> content = loadContent(folder, fileName);
+    return {splitLines(content.value), content.result};
+}
+
+Loaded<Text> Library::loadContent(Folder folder, const Text &fileName) const
+{
+    const auto path = pathOf(folder, fileName);
+    if (!path)
+        return {Text(), FileResult::refusedName()};
+    Loaded<QByteArray> read = m_files.read(*path);
+    return {Text::fromGbk(std::move(read.value)), inFolder(folder, read.result)};
+}
+
 TextList Library::readList(Folder folder, const Text &fileName) const
 {
-    return splitLines(readContent(folder, fileName));
+    return loadList(folder, fileName).value;
 }
 
 FileResult Library::writeList(Folder folder, const Text &fileName, const TextList &entries)
@@ -74,8 +93,7 @@ FileResult Library::writeList(Folder folder, const Text &fileName, const TextLis
 
 Text Library::readContent(Folder folder, const Text &fileName) const
 {
-    const auto path = pathOf(folder, fileName);
-    return path ? Text::fromGbk(m_files.read(*path)) : Text();
+    return loadContent(folder, fileName).value;
 }
 
 FileResult Library::writeContent(Folder folder, const Text &fileName, const Text &content)
@@ -86,9 +104,12 @@ FileResult Library::writeContent(Folder folder, const Text &fileName, const Text
     return inFolder(folder, m_files.write(*path, content.toGbk()));
 }
 
-FileResult Library::createEmpty(Folder folder, const Text &fileName)
+FileResult Library::createNew(Folder folder, const Text &fileName)
 {
-    return writeContent(folder, fileName, Text());
+    const auto path = pathOf(folder, fileName);
+    if (!path)
+        return FileResult::refusedName();
+    return inFolder(folder, m_files.create(*path));
 }
 
 FileResult Library::rename(Folder folder, const Text &from, const Text &to)
@@ -110,11 +131,22 @@ FileResult Library::remove(Folder folder, const Text &fileName)
 
 TextList Library::listFiles(Folder folder) const
 {
+    // A name on disk that no library text turns back into (one written in another encoding, say)
+    // cannot be named by the program: it is left out rather than shown as another file's name.
     TextList names;
     const QStringList found = m_files.enumerate(folderPath(folder), QStringLiteral("*.l"));
-    for (const QString &name : found)
-        names.append(Text::fromUnicode(name));
+    for (const QString &name : found) {
+        Text text = Text::fromUnicode(name);
+        if (text.toUnicode() == name)
+            names.append(std::move(text));
+    }
     return names;
+}
+
+std::optional<FileKey> Library::keyOf(Folder folder, const Text &fileName) const
+{
+    const auto path = pathOf(folder, fileName);
+    return path ? m_files.key(*path) : std::nullopt;
 }
 
 } // namespace quorvel

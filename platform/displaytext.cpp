@@ -6,11 +6,18 @@ namespace quorvel {
 
 namespace {
 
-void appendRawByte(QString &out, char byte)
+// Characters an edit box does not hand back as they were given: U+2028 and U+2029 are line
+// breaks to it (and so to displayToText), and a text document keeps noncharacters such as U+FDD0
+// for its own marks. Such a character is shown as the bytes of its code instead.
+bool changedByEditBoxes(char32_t c)
 {
-    const char32_t raw = gbk::RawByteBase + char32_t(uchar(byte));
-    const char16_t units[2] = {QChar::highSurrogate(raw), QChar::lowSurrogate(raw)};
-    out.append(QStringView(units, 2));
+    return c == 0x2028 || c == 0x2029 || (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
+
+void appendCarriers(QString &out, QByteArrayView bytes)
+{
+    for (const char byte : bytes)
+        out.append(QChar(char16_t(gbk::RawByteCarrier + uchar(byte))));
 }
 
 } // namespace
@@ -26,7 +33,16 @@ QString textToDisplay(const Text &text)
             shown.append(u'\n');
             ++i;
         } else if (c == u'\r' || c == u'\n') {
-            appendRawByte(shown, char(c.unicode()));
+            appendCarriers(shown, QByteArray(1, char(c.unicode())));
+        } else if (c.isHighSurrogate() && i + 1 < decoded.size() &&
+                   decoded.at(i + 1).isLowSurrogate()) {
+            const QStringView pair = QStringView(decoded).sliced(i++, 2);
+            if (changedByEditBoxes(QChar::surrogateToUcs4(pair.at(0), pair.at(1))))
+                appendCarriers(shown, gbk::encode(pair));
+            else
+                shown.append(pair);
+        } else if (changedByEditBoxes(c.unicode())) {
+            appendCarriers(shown, gbk::encode(QStringView(&c, 1)));
         } else {
             shown.append(c);
         }

@@ -5,13 +5,21 @@
 
 namespace quorvel {
 
+bool FileResult::isMissing() const
+{
+    return isSystemError(ENOENT) || m_cause == Cause::FolderMissing;
+}
+
 QString FileResult::describe() const
 {
     switch (m_cause) {
     case Cause::None:
         return {};
     case Cause::RefusedName:
+    case Cause::OutsideFolder:
         return QStringLiteral("名称不可用");
+    case Cause::TooLarge:
+        return QStringLiteral("文件过大");
     case Cause::FolderMissing:
         return QStringLiteral("文件夹不存在");
     case Cause::System:
@@ -38,6 +46,18 @@ QString withCause(const QString &message, const FileResult &result)
 {
     const QString cause = result.describe();
     return cause.isEmpty() ? message : message + QStringLiteral("\r\n") + cause;
+}
+
+QString unreadableMessage(const FileResult &read, const QString &fileName)
+{
+    switch (read.cause()) {
+    case FileResult::Cause::TooLarge:
+        return QStringLiteral("文件过大，无法读取：") + fileName;
+    case FileResult::Cause::OutsideFolder:
+        return QStringLiteral("该文件无法读取：链接指向素材文件夹之外");
+    default:
+        return {};
+    }
 }
 
 } // namespace quorvel

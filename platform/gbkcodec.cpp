@@ -6,7 +6,7 @@
 //   81-FE  30-39  81-FE  30-39 four-byte code; 81308130 upwards covers the BMP code points that
 //                              have no two-byte code, 90308130 upwards is U+10000.. in order
 // Everything else (80, FF, a lead byte without a fitting tail) is not a character; decode() keeps
-// such bytes as RawByteBase + byte so that encode() can write them back unchanged.
+// such bytes as RawByteCarrier + byte so that encode() can write them back unchanged.
 //
 // Round trips hold by construction: the decode tables are the exact inverse of the encode table,
 // so a sequence is only ever decoded to a character that encodes back to that same sequence.
@@ -42,10 +42,6 @@ constexpr std::uint32_t fourByteIndex(std::uint8_t b1, std::uint8_t b2, std::uin
 // 90308130, which is this linear index.
 constexpr std::uint32_t BmpFourByteCount = fourByteIndex(0x84, 0x31, 0xA4, 0x39) + 1;
 constexpr std::uint32_t SupplementaryBase = fourByteIndex(0x90, 0x30, 0x81, 0x30);
-
-// Raw bytes are U+F0000 + byte; in UTF-16 that is this high surrogate and DC00 + byte.
-constexpr char16_t RawHigh = char16_t(0xD800 + ((RawByteBase - 0x10000) >> 10));
-static_assert(((RawByteBase - 0x10000) & 0x3FF) == 0);
 
 // The four-byte code with this linear index, its bytes packed big-endian into one word.
 constexpr std::uint32_t packFourByte(std::uint32_t index)
@@ -191,8 +187,7 @@ QString decode(QByteArrayView bytes)
     const auto *in = reinterpret_cast<const std::uint8_t *>(bytes.data());
     const qsizetype n = bytes.size();
 
-    // Every step but a raw byte writes at most one UTF-16 unit per byte read, so n units suffice
-    // until raw bytes turn up; those grow the buffer as they come.
+    // Every step writes at most one UTF-16 unit per byte read, so n units suffice.
     QString result;
     result.resize(n);
     auto *out = reinterpret_cast<char16_t *>(result.data());
@@ -224,9 +219,7 @@ QString decode(QByteArrayView bytes)
                     }
                 } else if (idx >= SupplementaryBase) {
                     const char32_t cp = 0x10000 + (idx - SupplementaryBase);
-                    // The raw-byte code points encode as single bytes, so their four-byte codes
-                    // must stay raw to come back unchanged.
-                    if (cp <= 0x10FFFF && (cp < RawByteBase || cp > RawByteBase + 0xFF)) {
+                    if (cp <= 0x10FFFF) {
                         out[o++] = char16_t(0xD800 + ((cp - 0x10000) >> 10));
                         out[o++] = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
                         i += 4;
@@ -236,12 +229,7 @@ QString decode(QByteArrayView bytes)
             }
         }
         // Not the start of a character: keep the byte, then look at the next one afresh.
-        if (o + (n - i) + 1 > result.size()) {
-            result.resize(std::max(o + (n - i) + 1, result.size() + result.size() / 2));
-            out = reinterpret_cast<char16_t *>(result.data());
-        }
-        out[o++] = RawHigh;
-        out[o++] = char16_t(0xDC00 + b1);
+        out[o++] = char16_t(RawByteCarrier + b1);
         ++i;
     }
     result.truncate(o);
@@ -289,12 +277,11 @@ QByteArray encode(QStringView text)
         } else if (c <= 0xDBFF && i + 1 < n && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
             const char32_t cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (in[i + 1] - 0xDC00);
             ++i;
-            if (cp >= RawByteBase && cp <= RawByteBase + 0xFF)
-                out[o++] = std::uint8_t(cp - RawByteBase);
-            else
-                putFour(packFourByte(SupplementaryBase + (cp - 0x10000)));
+            putFour(packFourByte(SupplementaryBase + (cp - 0x10000)));
+        } else if (isRawByteCarrier(c)) {
+            out[o++] = std::uint8_t(c - RawByteCarrier);
         } else {
-            out[o++] = '?'; // a lone surrogate
+            out[o++] = '?'; // a lone surrogate that carries no byte
         }
     }
     result.truncate(o);

@@ -2,6 +2,8 @@
 
 #include "platform/files.h"
 
+#include <QSet>
+
 namespace quorvel {
 
 // The real file system.
@@ -13,14 +15,26 @@ public:
     QString runDirectory() const override;
     bool exists(const QString &path) const override;
     FileResult createFolder(const QString &path) override;
-    QByteArray read(const QString &path) const override;
+    Loaded<QByteArray> read(const QString &path) const override;
     FileResult write(const QString &path, const QByteArray &bytes) override;
+    FileResult create(const QString &path) override;
     FileResult rename(const QString &from, const QString &to) override;
     FileResult remove(const QString &path) override;
     QStringList enumerate(const QString &folder, const QString &pattern) const override;
+    std::optional<FileKey> key(const QString &path) const override;
+
+    // A save writes its new bytes into a temporary file beside the target, named with this
+    // prefix and six more characters. No library name can have that form (it is hidden and
+    // ends in neither ".l" nor ".txt"), so what an interrupted save left behind is known for
+    // what it is: the first save into a folder removes such files older than an hour.
+    static constexpr char TemporaryPrefix[] = ".quorvel-save-";
+    static constexpr qint64 LeftoverAgeSeconds = 3600;
 
 private:
+    void removeLeftovers(const QByteArray &folder);
+
     QString m_runDirectory;
+    QSet<QByteArray> m_tidiedFolders;
 };
 
 } // namespace quorvel

@@ -89,6 +89,19 @@ private slots:
         QCOMPARE(run.err, (QString::fromUtf16(messages::EmptyProject) + u'\n').repeated(2));
     }
 
+    // A template too large to read is named on standard error; the run goes on without it.
+    void tooLargeTemplateIsNamed()
+    {
+        Fixture f;
+        QFile huge(f.lib.path(QStringLiteral("模板/结尾.txt")));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 40));
+        huge.close();
+        const Run run = runGen(f.args({QStringLiteral("故事")}));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("从前有个老人。\n"));
+        QCOMPARE(run.err, QStringLiteral("文件过大，无法读取：结尾.txt\n"));
+    }
+
     void sameSeedSameStory()
     {
         Fixture f;

@@ -9,6 +9,7 @@
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/templibrary.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace quorvel;
@@ -85,6 +86,9 @@ private slots:
             << Text("[z][z]") << Text()
             << QStringList{emptyElement(QStringLiteral("z")), emptyElement(QStringLiteral("z"))}
             << 2;
+        QTest::newRow("three references to a missing element")
+            << Text("[z]-[z]-[z]") << Text("--")
+            << QStringList(3, emptyElement(QStringLiteral("z"))) << 3;
         QTest::newRow("name used verbatim, blank included")
             << Text("[ a]") << Text("blank") << none << 1;
         QTest::newRow("drawn empty line, no message") << Text("x[f]y") << Text("xy") << none << 1;
@@ -266,6 +270,50 @@ private slots:
         run.run({}, sink);
         QVERIFY(lines.isEmpty());
         QCOMPARE(f.dialogs.shown.last(), QString::fromUtf16(messages::EmptyProject));
+    }
+
+    // A circle through a missing element would show its message for ever, one box after another:
+    // one expansion shows the same message ten times at most, then ends as endless, with the
+    // line as far as it got.
+    void aMessageRepeatedTooOftenEndsTheExpansion()
+    {
+        Fixture f;
+        f.element(u"circle", "[m][circle]");
+        QCOMPARE(f.generator.expand(Text("<[circle]>")), Text("<[m][circle]>"));
+        QCOMPARE(f.dialogs.shown, QStringList(10, emptyElement(QStringLiteral("m")))
+                                      << QString::fromUtf16(messages::EndlessExpansion));
+        QCOMPARE(f.random.reseeds, 22); // eleven draws of each, the last one of m not shown
+        // The next expansion starts counting afresh.
+        f.dialogs.shown.clear();
+        QCOMPARE(f.generator.expand(Text("[m]")), Text());
+        QCOMPARE(f.dialogs.shown, QStringList{emptyElement(QStringLiteral("m"))});
+    }
+
+    // An element of 10 MiB whose line names itself never grows the line: the bytes read for one
+    // expansion (a gigabyte) end it long before a million draws would.
+    void bytesReadBoundTheExpansion()
+    {
+        Fixture f;
+        f.element(u"big", "[big]\r\n" + QByteArray(10 << 20, 'x'));
+        QCOMPARE(f.generator.expand(Text("[big]")), Text("[big]"));
+        QCOMPARE(f.dialogs.shown, QStringList{QString::fromUtf16(messages::EndlessExpansion)});
+        QVERIFY2(f.random.reseeds <= 103, qPrintable(QString::number(f.random.reseeds)));
+    }
+
+    // A file larger than the program reads is not read, and the message names it: an element
+    // gives the empty line, a template no line.
+    void filesTooLargeToReadAreNamed()
+    {
+        Fixture f;
+        for (const char *name : {"元素/huge.txt", "模板/huge.txt"}) {
+            QFile file(f.lib.path(QString::fromUtf8(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(QByteArray(20000, 'x')) == 20000);
+            QVERIFY(file.resize(qint64(1) << 40)); // sparse: a terabyte that takes no disk
+        }
+        QCOMPARE(f.generator.expand(Text("<[huge]>")), Text("<>"));
+        QCOMPARE(f.generator.storyLine(Text("huge")), std::optional<Text>());
+        QCOMPARE(f.dialogs.shown, QStringList(2, QStringLiteral("文件过大，无法读取：huge.txt")));
     }
 
     // With the real random source every line of an element comes up about equally often

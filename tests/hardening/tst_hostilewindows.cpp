@@ -199,6 +199,7 @@ private slots:
         QTest::newRow("100,000 characters") << QString(100'000, u'n') << tooLong;
         QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << refused;
         QTest::newRow("separator") << QStringLiteral("../元素") << refused;
+        QTest::newRow("line break, pasted") << QStringLiteral("a\r\nb") << refused;
     }
     void editorRefusesNamesTheFileSystemCannotHold()
     {

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace quorvel;
 using quorvel::test::gbk;
 using quorvel::test::TempLibrary;
@@ -76,7 +78,7 @@ private slots:
     void categoryAndContentOfOneNameCoexist()
     {
         TempLibrary lib;
-        QVERIFY(lib.library.createEmpty(Folder::Templates, Text("t.l")));
+        QVERIFY(lib.library.createNew(Folder::Templates, Text("t.l")));
         QVERIFY(lib.library.writeContent(Folder::Templates, Text("t.txt"), Text("x")));
         QVERIFY(lib.exists(QStringLiteral("模板/t.l")));
         QCOMPARE(lib.readBytes(QStringLiteral("模板/t.txt")), QByteArray("x"));
@@ -85,9 +87,9 @@ private slots:
     void namesAreUsedVerbatim()
     {
         TempLibrary lib;
-        QVERIFY(lib.library.createEmpty(Folder::Projects, Text(" a b .l")));
+        QVERIFY(lib.library.createNew(Folder::Projects, Text(" a b .l")));
         QVERIFY(lib.exists(QStringLiteral("项目/ a b .l")));
-        QVERIFY(lib.library.createEmpty(Folder::Projects, Text(".l")));
+        QVERIFY(lib.library.createNew(Folder::Projects, Text(".l")));
         QVERIFY(lib.exists(QStringLiteral("项目/.l")));
     }
 
@@ -111,7 +113,7 @@ private slots:
         lib.writeBytes(QStringLiteral("escape.txt"), "outside");
         lib.writeBytes(QStringLiteral("元素/a.txt"), "inside");
         QVERIFY(!lib.library.writeContent(Folder::Elements, name, Text("x")));
-        QVERIFY(!lib.library.createEmpty(Folder::Elements, name));
+        QVERIFY(!lib.library.createNew(Folder::Elements, name));
         QVERIFY(lib.library.readContent(Folder::Elements, name).isEmpty());
         QVERIFY(!lib.library.remove(Folder::Elements, name));
         QVERIFY(!lib.library.rename(Folder::Elements, Text("a.txt"), name));
@@ -157,6 +159,28 @@ private slots:
         lib.writeBytes(QStringLiteral("模板/开端.l"), "");
         lib.writeBytes(QStringLiteral("模板/开场白.txt"), "");
         QCOMPARE(lib.library.listFiles(Folder::Templates), TextList{gbk(QStringLiteral("开端.l"))});
+    }
+
+    // A character of plane 15 in a name on disk is a character like any other: the name is
+    // listed, read, written and removed as itself, never as the ASCII name it once stood for.
+    void namesWithPlane15CharactersAreTheirOwn()
+    {
+        TempLibrary lib;
+        const char32_t privateUse[] = {0xF0061};
+        const QString onDisk = QString::fromUcs4(privateUse, 1) + QStringLiteral(".l");
+        lib.writeBytes(QStringLiteral("元素/") + onDisk, "x\r\n");
+        lib.writeBytes(QStringLiteral("元素/a.l"), "a\r\n");
+        const Text name = Text::fromUnicode(onDisk);
+        QVERIFY(name != Text("a.l"));
+        TextList listed = lib.library.listFiles(Folder::Elements);
+        std::sort(listed.begin(), listed.end());
+        QCOMPARE(listed, (TextList{Text("a.l"), name}));
+        QCOMPARE(lib.library.readList(Folder::Elements, name), TextList{Text("x")});
+        QVERIFY(lib.library.writeList(Folder::Elements, name, {Text("y")}));
+        QCOMPARE(lib.readBytes(QStringLiteral("元素/") + onDisk), QByteArray("y\r\n"));
+        QVERIFY(lib.library.remove(Folder::Elements, name));
+        QVERIFY(!lib.exists(QStringLiteral("元素/") + onDisk));
+        QCOMPARE(lib.readBytes(QStringLiteral("元素/a.l")), QByteArray("a\r\n"));
     }
 };
 

@@ -17,7 +17,7 @@ QString ucs4(std::initializer_list<char32_t> codePoints)
 }
 QString raw(int byte)
 {
-    return ucs4({gbk::RawByteBase + char32_t(byte)});
+    return QString(QChar(char16_t(gbk::RawByteCarrier + byte)));
 }
 QByteArray hex(const char *digits)
 {
@@ -105,7 +105,7 @@ void TestGbkCodec::mappings_data()
     QTest::newRow("first supplementary") << hex("90308130") << ucs4({0x10000});
     QTest::newRow("emoji") << hex("9439fc36") << ucs4({0x1F600});
     QTest::newRow("last supplementary") << hex("e3329a35") << ucs4({0x10FFFF});
-    QTest::newRow("after the raw bytes") << hex("d838b130") << ucs4({gbk::RawByteBase + 0x100});
+    QTest::newRow("private use, plane 15") << hex("d838b130") << ucs4({0xF0100});
     // Characters GB18030-2022 moved out of the private-use area, and the PUA code points they
     // left, which must still come back.
     QTest::newRow("vertical forms")
@@ -132,11 +132,10 @@ void TestGbkCodec::mappings_data()
     QTest::newRow("four-byte bad third") << hex("81302030") << raw(0x81) + u"0 0"_s;
     QTest::newRow("after the BMP") << hex("8431a530") << raw(0x84) + u"1"_s + raw(0xA5) + u"0"_s;
     QTest::newRow("after U+10FFFF") << hex("e3329a36") << raw(0xE3) + u"2"_s + raw(0x9A) + u"6"_s;
-    // U+F0081 is the raw byte 0x81, so its four-byte code cannot be read as that character.
-    QTest::newRow("code of a raw byte")
-        << hex("d838a433") << raw(0xD8) + u"8"_s + raw(0xA4) + u"3"_s;
-    // Raw ASCII bytes (the edit boxes carry a lone CR or LF this way) are raw bytes too.
-    QTest::newRow("code of a raw A") << hex("d8389d39") << raw(0xD8) + u"8"_s + raw(0x9D) + u"9"_s;
+    // Raw bytes are carried by lone surrogates, so the plane-15 characters that once carried
+    // them are characters like any other.
+    QTest::newRow("U+F0081") << hex("d838a433") << ucs4({0xF0081});
+    QTest::newRow("U+F0041") << hex("d8389d39") << ucs4({0xF0041});
 }
 
 void TestGbkCodec::mappings()
@@ -160,8 +159,7 @@ void TestGbkCodec::everyCharacterRoundTrips()
     QList<char32_t> all;
     for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
         const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-        const bool rawByte = cp >= gbk::RawByteBase && cp <= gbk::RawByteBase + 0xFF;
-        if (!surrogate && !rawByte)
+        if (!surrogate)
             all.append(cp);
     }
     const QString text = QString::fromUcs4(all.constData(), all.size());
@@ -188,6 +186,8 @@ void TestGbkCodec::loneSurrogatesBecomeQuestionMarks()
     QCOMPARE(gbk::encode(u"模"_s + high), hex("c4a33f"));
     QCOMPARE(gbk::encode(QString(high) + high + low), hex("3f9439fc36"));
     QCOMPARE(gbk::encode(QString(high) + QChar(0xE000)), hex("3faaa1"));
+    // Lone low surrogates up to U+DCFF carry raw bytes; the ones after them carry nothing.
+    QCOMPARE(gbk::encode(QString(QChar(0xDCFF)) + QChar(0xDC41) + QChar(0xDD00)), hex("ff413f"));
 }
 
 void TestGbkCodec::randomBytesRoundTrip()

@@ -41,9 +41,10 @@ qsizetype findBracketFromStart(const Text &text, char bracket)
     return -1;
 }
 
-ReferenceResult expandFromStart(const Text &pattern,
-                                const std::function<Text(const Text &reference)> &draw,
-                                qsizetype maxDraws, qsizetype maxLength)
+ReferenceResult
+expandFromStart(const Text &pattern,
+                const std::function<std::optional<Text>(const Text &reference)> &draw,
+                qsizetype maxDraws, qsizetype maxLength)
 {
     const qsizetype lengthLimit = std::max(maxLength, pattern.size());
     Text line = pattern;
@@ -59,8 +60,11 @@ ReferenceResult expandFromStart(const Text &pattern,
             return {line, ReferenceEnd::Endless};
         // The first occurrence of the reference that starts a character is the one at open,
         // since no character "[" stands before it.
+        const std::optional<Text> drawn = draw(reference);
+        if (!drawn)
+            return {line, ReferenceEnd::Endless};
         QByteArray bytes = std::move(line).toGbk();
-        bytes.replace(open, reference.size(), draw(reference).toGbk());
+        bytes.replace(open, reference.size(), drawn->toGbk());
         line = Text::fromGbk(std::move(bytes));
     }
 }

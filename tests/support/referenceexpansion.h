@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <functional>
+#include <optional>
 
 namespace quorvel::test {
 
@@ -31,9 +32,9 @@ qsizetype findBracketFromStart(const Text &text, char bracket);
 // first "]" follows the first "["; a first reference "[]" empties the line, a later one ends
 // the expansion. Before each draw, maxDraws draws already made or a line longer than maxLength
 // (or than the pattern, if that is longer) end it as Endless.
-ReferenceResult expandFromStart(const Text &pattern,
-                                const std::function<Text(const Text &reference)> &draw,
-                                qsizetype maxDraws = 1'000'000,
-                                qsizetype maxLength = qsizetype(16) << 20);
+ReferenceResult
+expandFromStart(const Text &pattern,
+                const std::function<std::optional<Text>(const Text &reference)> &draw,
+                qsizetype maxDraws = 1'000'000, qsizetype maxLength = qsizetype(16) << 20);
 
 } // namespace quorvel::test

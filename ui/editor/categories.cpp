@@ -6,25 +6,35 @@
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/namelist.h"
 
+#include <cerrno>
+
 namespace quorvel {
 
 void EditorWindow::loadCategory(Area &area)
 {
-    // A missing or empty category file gives an empty list, without a message.
+    // A missing or empty category file gives an empty list, without a message. The file's key
+    // is taken first: a change made after it, even during the read, shows at the next save.
     area.entries->clearNames();
-    area.entries->addNames(m_library.readList(area.folder, area.categories->selectedFileName()));
+    area.loadedCategory = area.categories->selectedFileName();
+    area.categoryKey = m_library.keyOf(area.folder, area.loadedCategory);
+    const Loaded<TextList> list = m_library.loadList(area.folder, area.loadedCategory);
+    reportUnreadable(list.result, area.loadedCategory);
+    area.entries->addNames(list.value);
 }
 
 void EditorWindow::addCategory(Area &area)
 {
     const Text name = askName();
-    const Text fileName = name + ".l";
-    if (name.isEmpty())
+    if (name.isEmpty()) {
         showMessage(u"信息不能为空！");
-    else if (m_library.exists(area.folder, fileName))
-        showMessage(u"该文件已经存在，请重新命名！");
-    else if (const FileResult created = m_library.createEmpty(area.folder, fileName); !created)
-        reportFailure(CreateFailed, created);
+    } else {
+        // Created only while the name is free, so a file that appeared meanwhile is kept.
+        const FileResult created = m_library.createNew(area.folder, name + ".l");
+        if (created.isSystemError(EEXIST))
+            showMessage(u"该文件已经存在，请重新命名！");
+        else if (!created)
+            reportFailure(CreateFailed, created);
+    }
     relistCategories(area);
 }
 

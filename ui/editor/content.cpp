@@ -15,23 +15,43 @@ constexpr char16_t Placeholder[] = u"该文件没有内容！";
 
 void EditorWindow::showEntry(Area &area)
 {
-    // The box is empty while the message is open.
+    // The box is empty while the message is open. The key of the file is taken before it is
+    // read, so that any change by another program after it shows when the box is saved.
     area.content->setContent(Text());
-    const Text fileName = contentFileName(area);
-    if (!m_library.exists(area.folder, fileName))
+    area.loadedEntry = contentFileName(area);
+    if (!m_library.exists(area.folder, area.loadedEntry))
         showMessage(u"该文件不存在！请创建！");
-    const Text text = m_library.readContent(area.folder, fileName);
-    area.content->setContent(text.isEmpty() ? Text::fromUnicode(Placeholder) : text);
+    area.entryKey = m_library.keyOf(area.folder, area.loadedEntry);
+    const Loaded<Text> read = m_library.loadContent(area.folder, area.loadedEntry);
+    // What the box shows of a file too large to read is not that file: saving it asks first. A
+    // link out of the folder is never written at all.
+    area.entryUnread = read.result.cause() == FileResult::Cause::TooLarge;
+    if (reportUnreadable(read.result, area.loadedEntry))
+        return;
+    area.content->setContent(read.value.isEmpty() ? Text::fromUnicode(Placeholder) : read.value);
 }
 
 void EditorWindow::saveEntry(Area &area)
 {
-    // Into the entry selected now, whichever entry the text came from. A refused write leaves
+    // Into the entry selected now, whichever entry the text came from. A file that changed on
+    // disk since the box showed it is replaced only when the user says so. A refused write leaves
     // the text in the box, so that the user can try again.
-    const FileResult saved =
-        m_library.writeContent(area.folder, contentFileName(area), area.content->content());
-    if (!saved)
+    const Text fileName = contentFileName(area);
+    if (fileName == area.loadedEntry) {
+        const bool changedMeanwhile = m_library.keyOf(area.folder, fileName) != area.entryKey;
+        const char16_t *question =
+            area.entryUnread ? UnreadOnDisk : (changedMeanwhile ? ChangedOnDisk : nullptr);
+        if (question && !m_services.dialogs.question(QString::fromUtf16(question)))
+            return;
+    }
+    const FileResult saved = m_library.writeContent(area.folder, fileName, area.content->content());
+    if (!saved) {
         reportFailure(SaveFailed, saved);
+        return;
+    }
+    area.loadedEntry = fileName;
+    area.entryKey = m_library.keyOf(area.folder, fileName);
+    area.entryUnread = false;
 }
 
 void EditorWindow::insertElementReference()

@@ -250,9 +250,21 @@ void EditorWindow::showMessage(const char16_t *text)
     m_services.dialogs.message(QString::fromUtf16(text));
 }
 
-void EditorWindow::reportFailure(const char16_t *text, const FileResult &result)
+void EditorWindow::reportFailure(const char16_t *text, const FileResult &result,
+                                 const char16_t *undone)
 {
-    m_services.dialogs.message(withCause(QString::fromUtf16(text), result));
+    QString message = withCause(QString::fromUtf16(text), result);
+    if (undone)
+        message += QStringLiteral("\r\n") + QString::fromUtf16(undone);
+    m_services.dialogs.message(message);
+}
+
+bool EditorWindow::reportUnreadable(const FileResult &read, const Text &fileName)
+{
+    const QString message = unreadableMessage(read, fileName.toUnicode());
+    if (!message.isEmpty())
+        m_services.dialogs.message(message);
+    return !message.isEmpty();
 }
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/library.h"
+#include "library/listedit.h"
 #include "platform/services.h"
 #include "platform/text.h"
 
@@ -47,6 +48,8 @@ private:
     // the entry selected last.
     struct Area
     {
+        explicit Area(Folder inFolder) : folder(inFolder) {}
+
         Folder folder;
         QGroupBox *group = nullptr;
         FileBox *categories = nullptr;
@@ -64,6 +67,13 @@ private:
         QAction *deleteEntryAction = nullptr;
         QAction *createContentFileAction = nullptr;
         QAction *sortEntriesAction = nullptr;
+        // What the entry list and the content box were loaded from, and the key each file had
+        // then, to tell a change made by another program since (no key: missing, or not read).
+        Text loadedCategory;
+        std::optional<FileKey> categoryKey;
+        Text loadedEntry;
+        std::optional<FileKey> entryKey;
+        bool entryUnread = false; // the file was there but not read (too large, say)
     };
     // Where an area's controls stand and what they say (editorwindow.cpp).
     struct AreaLayout;
@@ -98,27 +108,33 @@ private:
     Text askName();
     // Lists the area's folder afresh in its category box.
     void relistCategories(Area &area);
-    // Writes the entry list into the selected category file; nothing when none is selected.
-    FileResult writeEntryList(Area &area);
-    // The same, telling the user when the write fails.
-    void saveEntryList(Area &area);
+    // Makes one change to the entry list and writes it into the selected category file (see
+    // entries.cpp); the list on screen changes only when the file does.
+    FileResult commitListEdit(Area &area, const ListEdit &edit);
+    void showListEdit(Area &area, const ListEdit &edit);
     // The content file of the entry selected in the area's entry list.
     static Text contentFileName(const Area &area);
     void showMessage(const char16_t *text);
-    // The message, with the cause of the failure on a second line.
-    void reportFailure(const char16_t *text, const FileResult &result);
+    // The message, with the cause of the failure on a second line, and what was undone after it.
+    void reportFailure(const char16_t *text, const FileResult &result,
+                       const char16_t *undone = nullptr);
+    // Tells the user of a file that was there but not read (too large, or a link out of the
+    // folder); true when there was one.
+    bool reportUnreadable(const FileResult &read, const Text &fileName);
 
     // Shown when the file system refuses a change that the window would otherwise show as done.
     static constexpr char16_t CreateFailed[] = u"创建失败！请检查名称是否可用！";
     static constexpr char16_t RenameFailed[] = u"修改失败！请检查名称是否可用！";
     static constexpr char16_t SaveFailed[] = u"保存失败！请检查文件是否可写！";
+    static constexpr char16_t ChangedOnDisk[] = u"该文件已被其他程序修改，是否覆盖？";
+    static constexpr char16_t UnreadOnDisk[] = u"该文件未能读取，是否覆盖？";
 
     Library &m_library;
     Services m_services;
 
     QGroupBox *m_frame = nullptr; // 分组框1
-    Area m_elements{Folder::Elements};
-    Area m_templates{Folder::Templates};
+    Area m_elements = Area(Folder::Elements);
+    Area m_templates = Area(Folder::Templates);
 };
 
 } // namespace quorvel

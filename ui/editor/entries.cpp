@@ -1,5 +1,6 @@
 // The entry commands of both areas. They keep three things in step: the entry list on screen, the
-// selected category file that lists the entries, and each entry's content file (".txt").
+// selected category file that lists the entries, and each entry's content file (".txt"). A
+// command that changes two files changes both or neither, as far as the file system lets it.
 #include "ui/editor/editorwindow.h"
 
 #include "ui/widgets/filebox.h"
@@ -7,27 +8,44 @@
 
 #include <QAction>
 
+#include <cerrno>
+
 namespace quorvel {
+
+namespace {
+
+// Said after the cause when a command took back what it had done.
+constexpr char16_t AddUndone[] = u"添加已撤销";
+constexpr char16_t RenameUndone[] = u"改名已撤销";
+
+} // namespace
 
 void EditorWindow::addEntry(Area &area)
 {
     const Text name = askName();
     const Text fileName = name + ".txt";
-    FileResult created = FileResult::done();
-    if (name.isEmpty())
+    FileResult created;
+    bool added = false;
+    if (name.isEmpty()) {
         showMessage(u"信息不能为空！");
-    else if (m_library.exists(area.folder, fileName))
+    } else if (created = m_library.createNew(area.folder, fileName);
+               created.isSystemError(EEXIST)) {
         showMessage(u"该文件已经存在，请重新命名");
-    else if (created = m_library.createEmpty(area.folder, fileName); created)
-        area.entries->addName(name);
-    // An entry without its file would only name a missing text, so it is not added. The category
-    // file is written on every path, so that it matches the list afterwards; a folder that
-    // refused the content file mostly refuses the list too, and one failure gets one message.
-    const FileResult saved = writeEntryList(area);
-    if (!created)
+        created = FileResult::done();
+    } else {
+        // An entry without its file would only name a missing text, so it is added only with it.
+        added = bool(created);
+    }
+    // The category file is written on every path, so that it matches the list afterwards. When
+    // it cannot be, the new content file goes again: no file may hold a text no list names.
+    const FileResult saved = commitListEdit(area, added ? ListEdit::add(name) : ListEdit::none());
+    if (!created) {
         reportFailure(CreateFailed, created);
-    else if (!saved)
-        reportFailure(SaveFailed, saved);
+    } else if (!saved) {
+        if (added)
+            m_library.remove(area.folder, fileName);
+        reportFailure(SaveFailed, saved, added ? AddUndone : nullptr);
+    }
 }
 
 void EditorWindow::renameEntry(Area &area)
@@ -45,34 +63,52 @@ void EditorWindow::renameEntry(Area &area)
     // The entry follows its file. When the file is there but cannot take the new name, the entry
     // keeps its old name, so that the list still names the text; an entry whose file is missing
     // only changes its name, provided the name could ever be a file.
-    const Text oldFileName = contentFileName(area);
+    const int row = area.entries->currentRow();
+    const Text oldName = area.entries->currentName();
+    const Text oldFileName = oldName + ".txt";
+    const bool moved = m_library.exists(area.folder, oldFileName);
     const FileResult renamed =
-        m_library.exists(area.folder, oldFileName)
-            ? m_library.rename(area.folder, oldFileName, newFileName)
-            : (m_library.pathOf(area.folder, newFileName) ? FileResult::done()
-                                                          : FileResult::refusedName());
+        moved ? m_library.rename(area.folder, oldFileName, newFileName)
+              : (m_library.pathOf(area.folder, newFileName) ? FileResult::done()
+                                                            : FileResult::refusedName());
     if (!renamed) {
         reportFailure(RenameFailed, renamed);
         return;
     }
-    area.entries->setNameAt(area.entries->currentRow(), name);
-    saveEntryList(area);
+    const FileResult saved =
+        commitListEdit(area, row >= 0 ? ListEdit::rename(row, oldName, name) : ListEdit::none());
+    if (saved)
+        return;
+    // The category file still names the old name: the text goes back under it.
+    if (!moved || m_library.rename(area.folder, newFileName, oldFileName)) {
+        reportFailure(SaveFailed, saved, RenameUndone);
+    } else {
+        area.entries->setNameAt(row, name); // the list shows the file as it is
+        reportFailure(SaveFailed, saved);
+    }
 }
 
 void EditorWindow::deleteEntry(Area &area)
 {
-    // No confirmation: the entry and its content file go at once.
-    m_library.remove(area.folder, contentFileName(area));
-    area.entries->removeAt(area.entries->currentRow());
-    saveEntryList(area);
+    // No confirmation: the entry and its content file go at once. The list goes first, so that a
+    // category file that cannot be written keeps naming a text that is still there.
+    const int row = area.entries->currentRow();
+    const Text name = area.entries->currentName();
+    const FileResult saved =
+        commitListEdit(area, row >= 0 ? ListEdit::remove(row, name) : ListEdit::none());
+    if (!saved) {
+        reportFailure(SaveFailed, saved);
+        return;
+    }
+    m_library.remove(area.folder, name + ".txt");
 }
 
 void EditorWindow::createContentFile(Area &area)
 {
-    // An existing file keeps its content.
-    const Text fileName = contentFileName(area);
-    if (!m_library.exists(area.folder, fileName))
-        m_library.createEmpty(area.folder, fileName);
+    // Only while nothing has the name: an existing file keeps its content.
+    const FileResult created = m_library.createNew(area.folder, contentFileName(area));
+    if (!created && !created.isSystemError(EEXIST))
+        reportFailure(CreateFailed, created);
 }
 
 void EditorWindow::sortEntries(Area &area)
@@ -83,19 +119,55 @@ void EditorWindow::sortEntries(Area &area)
     area.sortEntriesAction->setChecked(true);
 }
 
-void EditorWindow::saveEntryList(Area &area)
+FileResult EditorWindow::commitListEdit(Area &area, const ListEdit &edit)
 {
-    if (const FileResult saved = writeEntryList(area); !saved)
-        reportFailure(SaveFailed, saved);
+    // The list goes into the category selected now, whichever category it was loaded from; with
+    // none selected, only the list on screen changes. When another program changed the category
+    // file since it was loaded, the one change is made to the file as it is now, so that what
+    // the other program wrote stays, and the list shows the result.
+    const Text category = area.categories->selectedFileName();
+    const bool sorted = area.entries->isSorted();
+    if (category.isEmpty()) {
+        showListEdit(area, edit);
+        return FileResult::done();
+    }
+    TextList entries = edit.applyTo(area.entries->names(), sorted);
+    const bool changedMeanwhile = category == area.loadedCategory &&
+                                  m_library.keyOf(area.folder, category) != area.categoryKey;
+    if (changedMeanwhile) {
+        const Loaded<TextList> now = m_library.loadList(area.folder, category);
+        if (!now.result && !now.result.isMissing())
+            return now.result; // a file that cannot be read is not written over either
+        entries = edit.applyTo(now.value, sorted);
+    }
+    if (const FileResult written = m_library.writeList(area.folder, category, entries); !written)
+        return written;
+    area.loadedCategory = category;
+    area.categoryKey = m_library.keyOf(area.folder, category);
+    if (changedMeanwhile) {
+        area.entries->clearNames();
+        area.entries->addNames(entries);
+    } else {
+        showListEdit(area, edit);
+    }
+    return FileResult::done();
 }
 
-FileResult EditorWindow::writeEntryList(Area &area)
+void EditorWindow::showListEdit(Area &area, const ListEdit &edit)
 {
-    // The list goes into the category selected now, whichever category it was loaded from.
-    const Text category = area.categories->selectedFileName();
-    if (category.isEmpty())
-        return FileResult::done();
-    return m_library.writeList(area.folder, category, area.entries->names());
+    switch (edit.kind()) {
+    case ListEdit::Kind::None:
+        break;
+    case ListEdit::Kind::Add:
+        area.entries->addName(edit.to());
+        break;
+    case ListEdit::Kind::Rename:
+        area.entries->setNameAt(edit.row(), edit.to());
+        break;
+    case ListEdit::Kind::Remove:
+        area.entries->removeAt(edit.row());
+        break;
+    }
 }
 
 Text EditorWindow::contentFileName(const Area &area)

@@ -8,11 +8,14 @@
 #include <QApplication>
 #include <QComboBox>
 
+#include <cerrno>
+
 namespace quorvel {
 
 namespace {
 
 const QString EmptyTemplate = QStringLiteral("内容为空，请添加！");
+const QString TemplateNotCreated = QStringLiteral("创建失败！请检查名称是否可用！");
 // The two lists ask the same question, indented by seven and by eight spaces.
 const QString MissingFromCatalogue =
     QStringLiteral("该模板不存在，是否需要创建该模板文件？\r\n       是，创建    否，取消！");
@@ -25,7 +28,9 @@ void MainWindow::showCategory()
 {
     m_catalogue->clearNames();
     const Text category = Text::fromGbk(m_categories->currentData().toByteArray());
-    m_catalogue->addNames(m_library.readList(Folder::Templates, category));
+    const Loaded<TextList> list = m_library.loadList(Folder::Templates, category);
+    reportUnreadable(list.result, category);
+    m_catalogue->addNames(list.value);
 }
 
 void MainWindow::previewCatalogueTemplate()
@@ -64,16 +69,23 @@ bool MainWindow::previewTemplate(const Text &name)
     const Text fileName = name + ".txt";
     if (!m_library.exists(Folder::Templates, fileName))
         return false;
-    const Text text = m_library.readContent(Folder::Templates, fileName);
-    m_preview->setContent(text.isEmpty() ? Text::fromUnicode(EmptyTemplate) : text);
+    const Loaded<Text> read = m_library.loadContent(Folder::Templates, fileName);
+    if (!reportUnreadable(read.result, fileName))
+        m_preview->setContent(read.value.isEmpty() ? Text::fromUnicode(EmptyTemplate) : read.value);
     return true;
 }
 
 void MainWindow::offerToCreateTemplate(const Text &name, const QString &question)
 {
-    // Yes gives the template an empty content file; it shows as empty at its next selection.
-    if (m_services.dialogs.question(question))
-        m_library.createEmpty(Folder::Templates, name + ".txt");
+    // Yes gives the template an empty content file; it shows as empty at its next selection. A
+    // file that another program wrote while the question was open is kept and shown instead.
+    if (!m_services.dialogs.question(question))
+        return;
+    const FileResult created = m_library.createNew(Folder::Templates, name + ".txt");
+    if (created.isSystemError(EEXIST))
+        previewTemplate(name);
+    else if (!created)
+        reportFailure(TemplateNotCreated, created);
 }
 
 } // namespace quorvel

@@ -152,4 +152,12 @@ void MainWindow::reportFailure(const QString &message, const FileResult &result)
     m_services.dialogs.message(withCause(message, result));
 }
 
+bool MainWindow::reportUnreadable(const FileResult &read, const Text &fileName)
+{
+    const QString message = unreadableMessage(read, fileName.toUnicode());
+    if (!message.isEmpty())
+        m_services.dialogs.message(message);
+    return !message.isEmpty();
+}
+
 } // namespace quorvel

@@ -68,6 +68,9 @@ private:
     void relistProjects();
     // Shows message, with the cause of the failure on a second line.
     void reportFailure(const QString &message, const FileResult &result);
+    // Tells the user of a file that was there but not read (too large, or a link out of the
+    // folder); true when there was one.
+    bool reportUnreadable(const FileResult &read, const Text &fileName);
     // The typed project name as a file name: ".l" is always appended.
     Text typedProjectFile() const;
     // Shows the template in the preview box; false, with the box emptied, when it has no file.

@@ -7,6 +7,8 @@
 
 #include <QLineEdit>
 
+#include <cerrno>
+
 namespace quorvel {
 
 namespace {
@@ -25,11 +27,12 @@ Text MainWindow::typedProjectFile() const
 
 void MainWindow::newProject()
 {
-    // An existing project is never emptied by creating it again.
-    const Text fileName = typedProjectFile();
-    if (m_library.exists(Folder::Projects, fileName))
+    // An existing project is never emptied by creating it again, even one that another program
+    // made a moment ago: the file is created only while the name is free.
+    const FileResult created = m_library.createNew(Folder::Projects, typedProjectFile());
+    if (created.isSystemError(EEXIST))
         m_services.dialogs.message(ProjectExists);
-    else if (const FileResult created = m_library.createEmpty(Folder::Projects, fileName); !created)
+    else if (!created)
         reportFailure(ProjectNotCreated, created);
     relistProjects();
 }
@@ -67,8 +70,10 @@ void MainWindow::removeEntry()
 void MainWindow::loadProject()
 {
     m_projectList->clearNames();
-    m_projectList->addNames(
-        m_library.readList(Folder::Projects, m_projectFiles->selectedFileName()));
+    const Text fileName = m_projectFiles->selectedFileName();
+    const Loaded<TextList> project = m_library.loadList(Folder::Projects, fileName);
+    reportUnreadable(project.result, fileName);
+    m_projectList->addNames(project.value);
 }
 
 } // namespace quorvel

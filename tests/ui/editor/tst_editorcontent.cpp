@@ -3,6 +3,8 @@
 #include "tests/ui/editor/editordriver.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -31,6 +33,11 @@ private slots:
         QTest::newRow("invalid GBK") << QByteArray("\x80 \xff \x81\x20 \xa1\x7f \xd6");
         QTest::newRow("GBK and GB18030") << g(u"他是[人物]\r\n") + QByteArray("\x81\x30\x81\x30");
         QTest::newRow("tabs and spaces") << QByteArray("\t a  \t\r\n ");
+        // Characters an edit box would turn into line breaks or marks of its own: U+2028,
+        // U+2029, U+FDD0, U+FDD1, U+FFFE and U+1FFFE; and U+F0061, once a raw-byte carrier.
+        QTest::newRow("separators and noncharacters")
+            << QByteArray::fromHex("61 8136a635 62 8136a636 8430fa32 8430fa33 8431a438 95328234");
+        QTest::newRow("plane 15") << QByteArray::fromHex("d838a131 61");
     }
     void unchangedTextIsSavedByteForByte()
     {
@@ -44,6 +51,75 @@ private slots:
         d.clickButton(s(u"按钮1"));
         QCOMPARE(d.lib.readBytes(s(u"元素/e.txt")).toHex(' '), bytes.toHex(' '));
         QVERIFY(d.dialogs.shown.isEmpty());
+    }
+
+    // A file the box cannot show (a link out of the folder, a file too large to read) is named in
+    // a message and never replaced unasked: the link not at all, the large file only on 是.
+    void unreadableFilesAreToldAndKeptUnlessTheUserSaysSo_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("afterSave");
+        QTest::newRow("link out of the folder")
+            << true << s(u"该文件无法读取：链接指向素材文件夹之外")
+            << QStringList{s(u"保存失败！请检查文件是否可写！\r\n名称不可用")};
+        QTest::newRow("too large") << false << s(u"文件过大，无法读取：e.txt")
+                                   << QStringList{s(u"该文件未能读取，是否覆盖？")};
+    }
+    void unreadableFilesAreToldAndKeptUnlessTheUserSaysSo()
+    {
+        QFETCH(bool, link);
+        QFETCH(QString, message);
+        QFETCH(QStringList, afterSave);
+        EditorDriver d;
+        d.lib.writeBytes(s(u"元素/人物.l"), "e\r\n");
+        d.lib.writeBytes(s(u"outside.txt"), "outside");
+        if (link) {
+            QVERIFY(QFile::link(d.lib.path(s(u"outside.txt")), d.lib.path(s(u"元素/e.txt"))));
+        } else {
+            QFile huge(d.lib.path(s(u"元素/e.txt")));
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 40));
+        }
+        QVERIFY(d.open());
+        QVERIFY(d.select(s(u"文件框"), s(u"人物.l")));
+        QVERIFY(d.select(s(u"列表框"), s(u"e")));
+        QCOMPARE(d.dialogs.shown, QStringList{message});
+        QCOMPARE(box(d, u"编辑框内容")->toPlainText(), QString());
+        box(d, u"编辑框内容")->setPlainText(s(u"新"));
+        d.clickButton(s(u"按钮1")); // the question, if any, answered No
+        QCOMPARE(d.dialogs.shown.mid(1), afterSave);
+        QCOMPARE(d.lib.readBytes(s(u"outside.txt")), QByteArray("outside"));
+        QCOMPARE(QFileInfo(d.lib.path(s(u"元素/e.txt"))).size(),
+                 link ? qint64(7) : qint64(1) << 40);
+        if (!link) {
+            d.dialogs.answers = {true};
+            d.clickButton(s(u"按钮1"));
+            QCOMPARE(d.lib.readBytes(s(u"元素/e.txt")), g(u"新"));
+        }
+    }
+
+    // A file that another program changed while the box showed it is replaced only when the
+    // user says so; after the box was saved, or shown again, it saves without asking.
+    void fileChangedOnDiskIsReplacedOnlyWhenTheUserSaysSo()
+    {
+        EditorDriver d;
+        d.lib.writeBytes(s(u"模板/开端.l"), "t\r\n");
+        d.lib.writeBytes(s(u"模板/t.txt"), "first");
+        QVERIFY(d.open());
+        QVERIFY(d.select(s(u"文件框m"), s(u"开端.l")));
+        QVERIFY(d.select(s(u"列表框m"), s(u"t")));
+        box(d, u"编辑框mx")->setPlainText(s(u"mine"));
+        d.lib.writeBytes(s(u"模板/t.txt"), "theirs, written meanwhile");
+        const QStringList asked{s(u"该文件已被其他程序修改，是否覆盖？")};
+        d.clickButton(s(u"按钮2"));
+        QCOMPARE(d.dialogs.shown, asked);
+        QCOMPARE(d.lib.readBytes(s(u"模板/t.txt")), QByteArray("theirs, written meanwhile"));
+        QCOMPARE(box(d, u"编辑框mx")->toPlainText(), s(u"mine"));
+        d.dialogs.answers = {true};
+        d.clickButton(s(u"按钮2"));
+        QCOMPARE(d.lib.readBytes(s(u"模板/t.txt")), QByteArray("mine"));
+        d.clickButton(s(u"按钮2"));
+        QCOMPARE(d.dialogs.shown, asked + asked);
     }
 
     // A missing file is announced and shows the placeholder, an empty one shows it silently;

@@ -5,10 +5,27 @@
 #include <QDir>
 #include <QTest>
 
+#include <cerrno>
+
 using namespace quorvel;
 using namespace quorvel::test;
 
 namespace {
+
+// Passes everything through to the real files, but refuses to replace list files when asked to,
+// as a category file the user made read-only does.
+class ListRefusingFiles : public LocalFiles
+{
+public:
+    using LocalFiles::LocalFiles;
+    FileResult write(const QString &path, const QByteArray &bytes) override
+    {
+        if (refuseLists && path.endsWith(QStringLiteral(".l")))
+            return FileResult::systemError(EACCES);
+        return LocalFiles::write(path, bytes);
+    }
+    bool refuseLists = false;
+};
 
 // An editor with the element category 人物.l (x, y) and the template category 开端.l (p), all
 // selected and loaded, every entry with a content file.
@@ -41,16 +58,19 @@ private slots:
         QCOMPARE(d.texts(d.list(s(u"列表框"))), (QStringList{s(u"x"), s(u"y"), s(u"z")}));
         QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray::fromHex("780D0A790D0A7A0D0A"));
 
-        // A refused name still saves the list: the category file, changed behind the editor's
-        // back, is written from the list again.
-        d.lib.writeBytes(s(u"元素/人物.l"), "changed");
-        d.dialogs.inputs = {std::nullopt, s(u"x")};
+        // A refused name still saves the list. A category file that another program changed
+        // since it was loaded keeps what that program wrote: the one change goes into the file
+        // as it is now, and the list shows the result.
+        d.lib.writeBytes(s(u"元素/人物.l"), "x\r\ny\r\nz\r\nw\r\n");
+        d.dialogs.inputs = {std::nullopt, s(u"x"), s(u"v")};
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementAddEntry")));
-        QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray("x\r\ny\r\nz\r\n"));
-        d.lib.writeBytes(s(u"元素/人物.l"), "changed");
+        QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray("x\r\ny\r\nz\r\nw\r\n"));
+        QCOMPARE(d.texts(d.list(s(u"列表框"))), (QStringList{s(u"x"), s(u"y"), s(u"z"), s(u"w")}));
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementAddEntry")));
-        QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray("x\r\ny\r\nz\r\n"));
         QCOMPARE(d.lib.readBytes(s(u"元素/x.txt")), QByteArray("X"));
+        d.lib.writeBytes(s(u"元素/人物.l"), "x\r\ny\r\nu\r\nz\r\nw\r\n");
+        QVERIFY(d.choose(s(u"列表菜单"), s(u"elementAddEntry")));
+        QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray("x\r\ny\r\nu\r\nz\r\nw\r\nv\r\n"));
         QCOMPARE(d.dialogs.shown,
                  (QStringList{s(u"信息不能为空！"), s(u"该文件已经存在，请重新命名")}));
 
@@ -122,6 +142,46 @@ private slots:
         QVERIFY(d.dialogs.shown.isEmpty());
     }
 
+    // A command that changes a content file and the category file changes both or neither: when
+    // the list cannot be written, the content file is put back as it was and the message says so.
+    void commandsChangeBothFilesOrNeither()
+    {
+        EditorDriver d;
+        d.lib.writeBytes(s(u"模板/开端.l"), "t\r\n");
+        d.lib.writeBytes(s(u"模板/t.txt"), "T");
+        ListRefusingFiles files(d.lib.root());
+        Library library(files, d.lib.folders);
+        EditorWindow window(library, Services{files, d.random, d.dialogs});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        d.attach(&window);
+        QVERIFY(d.select(s(u"文件框m"), s(u"开端.l")));
+        QVERIFY(d.select(s(u"列表框m"), s(u"t")));
+        files.refuseLists = true;
+        d.dialogs.inputs = {s(u"r2"), s(u"r3")};
+        QVERIFY(d.choose(s(u"模板菜单"), s(u"templateRenameEntry")));
+        QVERIFY(d.select(s(u"列表框m"), s(u"t")));
+        QVERIFY(d.choose(s(u"模板菜单"), s(u"templateAddEntry")));
+        QVERIFY(d.choose(s(u"模板菜单"), s(u"templateDeleteEntry")));
+        const QString failed = s(u"保存失败！请检查文件是否可写！\r\n没有写入权限");
+        QCOMPARE(d.dialogs.shown, (QStringList{failed + s(u"\r\n改名已撤销"),
+                                               failed + s(u"\r\n添加已撤销"), failed}));
+        QCOMPARE(QDir(d.lib.folders.templates).entryList(QDir::Files),
+                 (QStringList{s(u"t.txt"), s(u"开端.l")}));
+        QCOMPARE(d.lib.readBytes(s(u"模板/t.txt")), QByteArray("T"));
+        QCOMPARE(d.lib.readBytes(s(u"模板/开端.l")), QByteArray("t\r\n"));
+        QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"t")});
+
+        // Once the list can be written again, a name another program added meanwhile stays.
+        files.refuseLists = false;
+        d.lib.writeBytes(s(u"模板/开端.l"), "t\r\nu\r\n");
+        QVERIFY(d.select(s(u"列表框m"), s(u"t")));
+        QVERIFY(d.choose(s(u"模板菜单"), s(u"templateDeleteEntry")));
+        QCOMPARE(d.lib.readBytes(s(u"模板/开端.l")), QByteArray("u\r\n"));
+        QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"u")});
+        QVERIFY(!d.lib.exists(s(u"模板/t.txt")));
+    }
+
     void createContentFile()
     {
         EditorDriver d;
@@ -187,8 +247,11 @@ private slots:
         QVERIFY(QDir().mkdir(d.lib.path(s(u"元素/人物.l"))));
         d.dialogs.inputs = {s(u"z")};
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementAddEntry")));
-        QCOMPARE(d.dialogs.shown,
-                 QStringList{s(u"保存失败！请检查文件是否可写！\r\n") + systemCause(EISDIR)});
+        QCOMPARE(d.dialogs.shown, QStringList{s(u"保存失败！请检查文件是否可写！\r\n") +
+                                              systemCause(EISDIR) + s(u"\r\n添加已撤销")});
+        // Both or neither: the content file made for the entry goes again.
+        QVERIFY(!d.lib.exists(s(u"元素/z.txt")));
+        QCOMPARE(d.texts(d.list(s(u"列表框"))), (QStringList{s(u"x"), s(u"y")}));
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 
 using namespace quorvel;
@@ -27,7 +28,14 @@ public:
     {
         return refuseWrites ? FileResult::systemError(EACCES) : LocalFiles::write(path, bytes);
     }
+    FileResult create(const QString &path) override
+    {
+        if (beforeCreate)
+            beforeCreate(); // another program, a moment before
+        return refuseWrites ? FileResult::systemError(EACCES) : LocalFiles::create(path);
+    }
     bool refuseWrites = false;
+    std::function<void()> beforeCreate;
 };
 
 // The main window on files that can be told to refuse writes.
@@ -135,6 +143,8 @@ private slots:
         QTest::addColumn<QString>("cause");
         QTest::newRow("name with a separator")
             << QStringLiteral("a/b") << QString() << QStringLiteral("名称不可用");
+        QTest::newRow("name with a line break")
+            << QStringLiteral("a\r\nb") << QString() << QStringLiteral("名称不可用");
         QTest::newRow("writes refused")
             << QStringLiteral("新") << QStringLiteral("refuse") << QStringLiteral("没有写入权限");
         QTest::newRow("projects folder gone")
@@ -272,6 +282,56 @@ private slots:
                  QStringLiteral(
                      "该模板不存在，是否需要创建该模板文件？\r\n        是，创建    否，取消！"));
         QVERIFY(lib.exists(QStringLiteral("模板/lost.txt")));
+    }
+
+    // 是 creates the template only while it is still missing: one that another program wrote
+    // while the question was open is kept, and shown as the preview shows a template.
+    void yesKeepsATemplateWrittenWhileTheQuestionWasOpen()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/p.l"), "late\r\n");
+        Workspace ws(lib);
+        ws.files.beforeCreate = [&] {
+            lib.writeBytes(QStringLiteral("模板/late.txt"), "written meanwhile");
+        };
+        ws.selectProject(QStringLiteral("p.l"));
+        ws.dialogs.answers = {true};
+        clickRow(ws.projectList(), 0);
+        QCOMPARE(ws.dialogs.shown.size(), 1);
+        QCOMPARE(lib.readBytes(QStringLiteral("模板/late.txt")), QByteArray("written meanwhile"));
+        QCOMPARE(ws.preview()->toPlainText(), QStringLiteral("written meanwhile"));
+    }
+
+    // A list the window cannot read is named in a message, shows as empty, and stops nothing:
+    // the program starts even when its last template category is a sparse terabyte.
+    void unreadableListsAreTold_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("template category too large")
+            << QStringLiteral("模板/大.l") << QStringLiteral("文件过大，无法读取：大.l");
+        QTest::newRow("project that is a link out of the folder")
+            << QStringLiteral("项目/p.l")
+            << QStringLiteral("该文件无法读取：链接指向素材文件夹之外");
+    }
+    void unreadableListsAreTold()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("outside.l"), "t\r\n");
+        if (file.endsWith(QStringLiteral("p.l"))) {
+            QVERIFY(QFile::link(lib.path(QStringLiteral("outside.l")), lib.path(file)));
+        } else {
+            QFile huge(lib.path(file));
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 40));
+        }
+        Workspace ws(lib);
+        if (ws.projectFiles()->count() > 0)
+            ws.selectProject(QStringLiteral("p.l"));
+        QCOMPARE(ws.dialogs.shown, QStringList{message});
+        QCOMPARE(ws.catalogue()->count() + ws.projectList()->count(), 0);
+        QCOMPARE(lib.readBytes(QStringLiteral("outside.l")), QByteArray("t\r\n"));
     }
 
     void doubleClickAppendsOncePerDoubleClick()
