@@ -35,10 +35,22 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-# Figures for the generator and the story box, on a library the benchmark makes up (bench/).
+# Figures for the generator and the story box, on a library the benchmark makes up (bench/),
+# with the peer it is measured against, Tracery, installed from npm into the build folder at the
+# version bench/peer/package.json pins. Node.js and npm come from Debian when they are missing.
+PEER := $(BUILD)/bench-peer
 bench: deps
+	@missing=""; command -v node >/dev/null || missing="nodejs"; \
+	command -v npm >/dev/null || missing="$$missing npm"; \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		$(SUDO) apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+	mkdir -p $(PEER) && cp bench/peer/package.json bench/peer/tracery-run.js $(PEER)/
+	cd $(PEER) && npm install --no-audit --no-fund --loglevel=error
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) && cmake --build $(BUILD) -j$(JOBS) --target quorvel-bench
-	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/quorvel-bench
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/quorvel-bench --peer $(CURDIR)/$(PEER)
 
 # Hardening. `make fuzz SECONDS=600` builds the libFuzzer targets (clang, ASan, UBSan) in
 # build-fuzz and runs each for SECONDS seconds: new inputs stay in build-fuzz/corpus, crash inputs

@@ -88,6 +88,12 @@ QString BenchLibrary::elementPath(int index) const
            elementName(index).toUnicode() + QStringLiteral(".txt");
 }
 
+QString BenchLibrary::templatePath(int index) const
+{
+    return root() + u'/' + QString::fromUtf16(TemplatesFolderName) + u'/' +
+           templateName(index).toUnicode() + QStringLiteral(".txt");
+}
+
 Text BenchLibrary::pattern(int references)
 {
     Text text;

@@ -28,6 +28,7 @@ public:
     static Text projectName();
     // The native path of an element's file.
     QString elementPath(int index) const;
+    QString templatePath(int index) const;
     // A pattern of the given number of references, to the elements in turn.
     static Text pattern(int references);
 

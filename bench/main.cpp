@@ -2,9 +2,12 @@
 // up. Each figure is printed on its own line.
 
 #include "bench/benchlibrary.h"
+#include "bench/peer.h"
+#include "bench/report.h"
 #include "engine/expansion.h"
 #include "engine/generator.h"
 #include "engine/projectrun.h"
+#include "library/contentcache.h"
 #include "library/folders.h"
 #include "library/library.h"
 #include "platform/dialogs.h"
@@ -22,6 +25,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quorvel;
@@ -38,25 +42,6 @@ public:
     int shown = 0;
 };
 
-void print(const char *label, double value, const char *unit = "")
-{
-    std::printf("%-58s %14.3f %s\n", label, value, unit);
-    std::fflush(stdout);
-}
-
-// The shortest of a few timings of work(), in seconds: the one least disturbed by the machine.
-template <typename Work> double bestOf(int tries, Work work)
-{
-    double best = 1e100;
-    for (int t = 0; t < tries; ++t) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, double(timer.nsecsElapsed()) * 1e-9);
-    }
-    return best;
-}
-
 void measureDraws(const BenchLibrary &lib, const Library &library)
 {
     constexpr int Draws = 200'000;
@@ -69,13 +54,26 @@ void measureDraws(const BenchLibrary &lib, const Library &library)
     SystemRandom random;
     SilentDialogs dialogs;
     Generator generator(library, random, dialogs);
+    ContentCache::Options noCache;
+    noCache.enabled = false;
+    ContentCache uncached(library, noCache);
+    Generator reading(uncached, random, dialogs);
 
     qsizetype sink = 0;
     const auto draws = [&] {
         for (int i = 0; i < Draws; ++i)
             sink += generator.drawElement(references.at(i % references.size())).size();
     };
-    // The floor: the same files, by paths made beforehand, with the system calls alone.
+    const auto readingDraws = [&] {
+        for (int i = 0; i < Draws; ++i)
+            sink += reading.drawElement(references.at(i % references.size())).size();
+    };
+    const auto stats = [&] {
+        struct stat info;
+        for (int i = 0; i < Draws; ++i)
+            sink += ::lstat(paths.at(i % paths.size()).constData(), &info) == 0;
+    };
+    // The floors: the same files, by paths made beforehand, with the system calls alone.
     const auto bare = [&] {
         char buffer[4096];
         for (int i = 0; i < Draws; ++i) {
@@ -84,19 +82,23 @@ void measureDraws(const BenchLibrary &lib, const Library &library)
             ::close(fd);
         }
     };
-    double drawTime = 1e100, bareTime = 1e100;
+    double drawTime = 1e100, readingTime = 1e100, bareTime = 1e100, statTime = 1e100;
     for (int round = 0; round < 3; ++round) {
         bareTime = std::min(bareTime, bestOf(1, bare));
+        statTime = std::min(statTime, bestOf(1, stats));
         drawTime = std::min(drawTime, bestOf(1, draws));
+        readingTime = std::min(readingTime, bestOf(1, readingDraws));
     }
-    print("element draws per second (each reading its file)", Draws / drawTime);
-    print("bare open+read+close of the same files per second", Draws / bareTime);
-    print("ratio draws / bare open+read+close", bareTime / drawTime);
+    print("element draws per second (each checking its file)", Draws / drawTime);
+    print("element draws per second, --no-cache (each reading it)", Draws / readingTime);
+    print("floor: bare open+read+close of the same files per second", Draws / bareTime);
+    print("floor: bare lstat of the same files per second", Draws / statTime);
     if (sink == 0 || dialogs.shown != 0)
         std::printf("unexpected: nothing read or a message shown\n");
 }
 
-void measureRun(LocalFiles &files, const Library &library)
+// The Run button into a real story box, against quorvel-gen's rate (when measured).
+void measureRun(LocalFiles &files, const Library &library, double genLinesPerSecond)
 {
     SystemRandom random;
     SilentDialogs dialogs;
@@ -106,7 +108,7 @@ void measureRun(LocalFiles &files, const Library &library)
     qsizetype sink = 0;
     const double engineTime = bestOf(
         5, [&] { projectRun.run(project, [&sink](const Text &line) { sink += line.size(); }); });
-    print("story lines per second, generator alone (as quorvel-gen)", project.size() / engineTime);
+    print("story lines per second, the run in this process", project.size() / engineTime);
 
     MainWindow window(Services{files, random, dialogs});
     window.show();
@@ -118,6 +120,8 @@ void measureRun(LocalFiles &files, const Library &library)
         QApplication::processEvents();
     });
     print("story lines per second, Run button into the story box", project.size() / windowTime);
+    if (genLinesPerSecond > 0)
+        print("ratio Run button / quorvel-gen", project.size() / windowTime / genLinesPerSecond);
 }
 
 void measureExpansion(const Library &library)
@@ -194,15 +198,25 @@ int main(int argc, char **argv)
                 BenchLibrary::PatternsPerTemplate, BenchLibrary::ReferencesPerPattern,
                 BenchLibrary::ProjectLength);
 
-    // Sections may be named on the command line to run only those.
-    const QStringList wanted = QApplication::arguments().mid(1);
+    // Sections may be named on the command line to run only those; --peer DIR names the folder
+    // where make bench installed Tracery.
+    QStringList wanted = QApplication::arguments().mid(1);
+    QString peerFolder;
+    if (const qsizetype at = wanted.indexOf(QStringLiteral("--peer")); at >= 0) {
+        peerFolder = wanted.value(at + 1);
+        wanted.remove(at, std::min<qsizetype>(2, wanted.size() - at));
+    }
     const auto section = [&wanted](const char16_t *name) {
         return wanted.isEmpty() || wanted.contains(QString::fromUtf16(name));
     };
+    PeerFigures peer;
+    if (section(u"peer"))
+        peer = measurePeer(lib, peerFolder,
+                           QApplication::applicationDirPath() + QStringLiteral("/quorvel-gen"));
     if (section(u"draws"))
         measureDraws(lib, library);
     if (section(u"run"))
-        measureRun(files, library);
+        measureRun(files, library, peer.linesPerSecond);
     if (section(u"expansion"))
         measureExpansion(library);
     if (section(u"storybox"))

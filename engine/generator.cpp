@@ -1,8 +1,8 @@
 #include "engine/generator.h"
 
 #include "engine/messages.h"
+#include "library/contentcache.h"
 #include "library/library.h"
-#include "library/lines.h"
 #include "platform/dialogs.h"
 #include "platform/random.h"
 
@@ -17,25 +17,31 @@ Text contentFileName(QByteArrayView stem)
 
 } // namespace
 
-Generator::Generator(const Library &library, RandomSource &random, Dialogs &dialogs,
+Generator::Generator(ContentCache &files, RandomSource &random, Dialogs &dialogs,
                      ExpansionLimits limits)
-    : m_library(library), m_random(random), m_dialogs(dialogs), m_limits(limits)
+    : m_files(files), m_random(random), m_dialogs(dialogs), m_limits(limits)
 {
 }
+
+Generator::Generator(const Library &library, RandomSource &random, Dialogs &dialogs,
+                     ExpansionLimits limits)
+    : m_ownFiles(std::make_unique<ContentCache>(library)), m_files(*m_ownFiles), m_random(random),
+      m_dialogs(dialogs), m_limits(limits)
+{
+}
+
+Generator::~Generator() = default;
 
 std::optional<Text> Generator::storyLine(const Text &templateName)
 {
     const Text fileName = contentFileName(templateName.view());
-    const Loaded<Text> read = m_library.loadContent(Folder::Templates, fileName);
-    if (read.result.cause() == FileResult::Cause::TooLarge)
-        m_dialogs.message(unreadableMessage(read.result, fileName.toUnicode()));
-    const Text &patterns = read.value;
-    const int count = countLines(patterns.view());
-    if (count == 0)
+    const std::shared_ptr<const ContentLines> patterns = m_files.load(Folder::Templates, fileName);
+    if (patterns->result().cause() == FileResult::Cause::TooLarge)
+        m_dialogs.message(unreadableMessage(patterns->result(), fileName.toUnicode()));
+    if (patterns->count() == 0)
         return std::nullopt;
     // The pattern draw goes on from where the last element draw left the generator.
-    const QByteArrayView pattern = lineAt(patterns.view(), m_random.between1And(count) - 1);
-    return expand(Text::fromGbk(pattern));
+    return expand(Text::fromGbk(patterns->line(m_random.between1And(patterns->count()) - 1)));
 }
 
 Text Generator::expand(const Text &pattern)
@@ -65,21 +71,21 @@ std::optional<QByteArrayView> Generator::drawLine(QByteArrayView reference)
     const QByteArrayView name =
         reference.size() > 2 ? reference.sliced(1, reference.size() - 2) : QByteArrayView();
     const Text fileName = contentFileName(name);
-    Loaded<Text> read = m_library.loadContent(Folder::Elements, fileName);
-    m_elementBytes = std::move(read.value);
-    m_bytesRead += m_elementBytes.size();
+    m_element = m_files.load(Folder::Elements, fileName);
+    m_bytesRead += m_element->text().size();
     if (m_bytesRead > m_limits.maxBytesRead)
         return std::nullopt;
-    const int count = countLines(m_elementBytes.view());
+    const int count = m_element->count();
     if (count == 0) {
-        const bool tooLarge = read.result.cause() == FileResult::Cause::TooLarge;
-        if (!tell(tooLarge ? unreadableMessage(read.result, fileName.toUnicode())
+        const FileResult &read = m_element->result();
+        const bool tooLarge = read.cause() == FileResult::Cause::TooLarge;
+        if (!tell(tooLarge ? unreadableMessage(read, fileName.toUnicode())
                            : Text::fromGbk(name).toUnicode() +
                                  QString::fromUtf16(messages::EmptyElement)))
             return std::nullopt;
         return QByteArrayView();
     }
-    return lineAt(m_elementBytes.view(), m_random.between1And(count) - 1);
+    return m_element->line(m_random.between1And(count) - 1);
 }
 
 bool Generator::tell(const QString &message)

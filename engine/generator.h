@@ -6,23 +6,31 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
+
+#include <memory>
 #include <optional>
 
 namespace quorvel {
 
+class ContentCache;
+class ContentLines;
 class Dialogs;
 class Library;
 class RandomSource;
 
 // Turns templates into story lines: picks a pattern of the template, then replaces each element
-// reference in it by a random line of that element. Every template and every element is read
-// from its file at the moment it is needed, so a file saved a moment ago is what the next draw
-// sees; nothing read is kept for later.
+// reference in it by a random line of that element. Every template and every element is taken
+// as it is on disk at the moment it is needed (see library/contentcache.h), so a file saved a
+// moment ago is what the next draw sees.
 class Generator
 {
 public:
+    Generator(ContentCache &files, RandomSource &random, Dialogs &dialogs,
+              ExpansionLimits limits = {});
+    // With a content cache of its own, for one-off use.
     Generator(const Library &library, RandomSource &random, Dialogs &dialogs,
               ExpansionLimits limits = {});
+    ~Generator();
 
     // The story line of one template: a random pattern of it, expanded. Nothing, and no message,
     // when the template has no pattern (its file is missing or empty).
@@ -41,12 +49,13 @@ private:
     // Shows the message, unless this expansion showed it too often already: then false.
     bool tell(const QString &message);
 
-    const Library &m_library;
+    std::unique_ptr<ContentCache> m_ownFiles;
+    ContentCache &m_files;
     RandomSource &m_random;
     Dialogs &m_dialogs;
     ExpansionLimits m_limits;
-    // The bytes of the element file read by the latest draw: the line it drew points into them.
-    Text m_elementBytes;
+    // The element file of the latest draw: the line it drew points into it.
+    std::shared_ptr<const ContentLines> m_element;
     // Of the expansion under way: how often each message was shown, how many bytes were read.
     QHash<QString, int> m_shown;
     qint64 m_bytesRead = 0;

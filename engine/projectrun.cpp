@@ -5,6 +5,12 @@
 
 namespace quorvel {
 
+ProjectRun::ProjectRun(ContentCache &files, RandomSource &random, Dialogs &dialogs,
+                       ExpansionLimits limits)
+    : m_generator(files, random, dialogs, limits), m_dialogs(dialogs)
+{
+}
+
 ProjectRun::ProjectRun(const Library &library, RandomSource &random, Dialogs &dialogs,
                        ExpansionLimits limits)
     : m_generator(library, random, dialogs, limits), m_dialogs(dialogs)

@@ -8,6 +8,7 @@
 
 namespace quorvel {
 
+class ContentCache;
 class Dialogs;
 class Library;
 class RandomSource;
@@ -20,6 +21,9 @@ class ProjectRun
 public:
     using LineSink = std::function<void(const Text &line)>;
 
+    ProjectRun(ContentCache &files, RandomSource &random, Dialogs &dialogs,
+               ExpansionLimits limits = {});
+    // With a content cache of its own, for one run.
     ProjectRun(const Library &library, RandomSource &random, Dialogs &dialogs,
                ExpansionLimits limits = {});
 

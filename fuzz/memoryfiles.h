@@ -16,8 +16,11 @@ public:
     QString runDirectory() const override { return QStringLiteral("/fuzz"); }
     bool exists(const QString &path) const override { return m_files.contains(path); }
     FileResult createFolder(const QString &) override { return FileResult::done(); }
-    Loaded<QByteArray> read(const QString &path) const override
+    using Files::key;
+    using Files::read;
+    Loaded<QByteArray> read(const NativePath &native) const override
     {
+        const QString path = decodeFileName(native.bytes);
         if (!m_files.contains(path))
             return {{}, FileResult::systemError(ENOENT)};
         return {m_files.value(path), {}};
@@ -29,11 +32,13 @@ public:
         m_files.insert(path, {});
         return FileResult::done();
     }
-    std::optional<FileKey> key(const QString &path) const override
+    // Memory keeps no times: nothing read from it may be held.
+    std::optional<FileKey> key(const NativePath &native) const override
     {
+        const QString path = decodeFileName(native.bytes);
         if (!m_files.contains(path))
             return std::nullopt;
-        return FileKey{0, quint64(qHash(path)), m_files.value(path).size(), 0, 0};
+        return FileKey{0, quint64(qHash(path)), m_files.value(path).size(), 0, 0, false};
     }
     FileResult write(const QString &path, const QByteArray &bytes) override
     {

@@ -21,7 +21,7 @@ const char *findCrLf(const char *from, const char *end)
     return nullptr;
 }
 
-// Calls take(line) for every line of text, in order.
+// Calls take(line) for every line of text, in order; each line a view into text.
 template <typename Take> void forEachLine(QByteArrayView text, Take take)
 {
     const char *from = text.data();
@@ -60,6 +60,28 @@ QByteArrayView lineAt(QByteArrayView text, int index)
         from = findCrLf(from, end) + 2;
     const char *crlf = findCrLf(from, end);
     return QByteArrayView(from, (crlf ? crlf : end) - from);
+}
+
+QList<quint32> lineStarts(QByteArrayView text)
+{
+    QList<quint32> starts;
+    forEachLine(text, [&starts, &text](QByteArrayView line) {
+        starts.append(quint32(line.data() - text.data()));
+    });
+    return starts;
+}
+
+QByteArrayView lineAt(QByteArrayView text, const QList<quint32> &starts, int index)
+{
+    // A line ends two bytes before the next one starts; the last one at the end of the text,
+    // or before the CR LF that ends it.
+    const qsizetype start = starts.at(index);
+    qsizetype end = text.size();
+    if (index + 1 < starts.size())
+        end = qsizetype(starts.at(index + 1)) - 2;
+    else if (end - start >= 2 && text.endsWith("\r\n"))
+        end -= 2;
+    return text.sliced(start, end - start);
 }
 
 Text joinLines(const TextList &entries)

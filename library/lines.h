@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <QByteArrayView>
+#include <QList>
 
 namespace quorvel {
 
@@ -16,6 +17,10 @@ TextList splitLines(const Text &text);
 int countLines(QByteArrayView text);
 // Line index (from 0) of the text, found in place; the text must have more lines than index.
 QByteArrayView lineAt(QByteArrayView text, int index);
+// Where each line of the text starts, for a text used again and again (at most 4 GiB long).
+QList<quint32> lineStarts(QByteArrayView text);
+// Line index of the text whose line starts are given.
+QByteArrayView lineAt(QByteArrayView text, const QList<quint32> &starts, int index);
 
 // The list-file form of entries: every entry followed by CR LF. No entries give the empty text.
 Text joinLines(const TextList &entries);

@@ -14,6 +14,10 @@ struct FileKey
     qint64 size = 0;
     qint64 modified = 0; // nanoseconds since the epoch
     qint64 changed = 0;  // nanoseconds since the epoch
+    // A regular file on a local file system whose times the kernel itself keeps (ext4, xfs,
+    // btrfs, tmpfs, f2fs), so that every change through the file system moves them: only such a
+    // file's bytes may be kept and reused while its key stays the same.
+    bool keepsTimes = false;
 
     friend bool operator==(const FileKey &, const FileKey &) = default;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/filekey.h"
+#include "platform/filenames.h"
 #include "platform/fileresult.h"
 
 #include <QByteArray>
@@ -17,6 +18,12 @@ namespace quorvel {
 // or nowhere, is refused (FileResult::Cause::OutsideFolder), so that no read or write reaches
 // beyond it. Every operation reports what became of it, with the cause of a failure; contents
 // are bytes, whatever they encode.
+// A path already in the file system's own encoding, for a file that is used again and again.
+struct NativePath
+{
+    QByteArray bytes;
+};
+
 class Files
 {
 public:
@@ -33,7 +40,8 @@ public:
     virtual FileResult createFolder(const QString &path) = 0;
     // All bytes of the file. A missing file gives no bytes and a missing-file result; a folder or
     // a special file (a pipe, a device) gives no bytes.
-    virtual Loaded<QByteArray> read(const QString &path) const = 0;
+    virtual Loaded<QByteArray> read(const NativePath &path) const = 0;
+    Loaded<QByteArray> read(const QString &path) const { return read(nativePath(path)); }
     // Creates or wholly replaces the file, atomically: either the old or the new content is left.
     virtual FileResult write(const QString &path, const QByteArray &bytes) = 0;
     // Creates an empty file only if nothing has the name yet; EEXIST otherwise.
@@ -45,7 +53,10 @@ public:
     // wildcard pattern, in the order the file system lists them.
     virtual QStringList enumerate(const QString &folder, const QString &pattern) const = 0;
     // The key of the file as it is now; nothing when there is no file it may use.
-    virtual std::optional<FileKey> key(const QString &path) const = 0;
+    virtual std::optional<FileKey> key(const NativePath &path) const = 0;
+    std::optional<FileKey> key(const QString &path) const { return key(nativePath(path)); }
+
+    static NativePath nativePath(const QString &path) { return {encodeFileName(path)}; }
 };
 
 } // namespace quorvel

@@ -15,6 +15,7 @@
 #include <fnmatch.h>
 #include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -52,14 +53,27 @@ struct PathParts
     QByteArray whole;
 };
 
-PathParts partsOf(const QString &path)
+PathParts partsOf(QByteArray native)
 {
     PathParts parts;
-    parts.whole = encodeFileName(path);
+    parts.whole = std::move(native);
     const qsizetype slash = parts.whole.lastIndexOf('/');
     parts.folder = slash < 0 ? QByteArray(".") : parts.whole.left(qMax<qsizetype>(slash, 1));
     parts.name = parts.whole.mid(slash + 1);
     return parts;
+}
+
+PathParts partsOf(const QString &path)
+{
+    return partsOf(encodeFileName(path));
+}
+
+// The file systems whose times the kernel keeps itself, to the nanosecond.
+bool isKernelKeptFileSystem(decltype(statfs::f_type) type)
+{
+    constexpr decltype(type) Ext4 = 0xEF53, Xfs = 0x58465342, Btrfs = 0x9123683E,
+                             Tmpfs = 0x01021994, F2fs = 0xF2F52010;
+    return type == Ext4 || type == Xfs || type == Btrfs || type == Tmpfs || type == F2fs;
 }
 
 FileResult lastError()
@@ -264,7 +278,7 @@ public:
             const auto target = linkTargetInside(m_path);
             if (!target)
                 return FileResult::outsideFolder();
-            m_target = partsOf(decodeFileName(*target));
+            m_target = partsOf(*target);
             if (::stat(target->constData(), &old) != 0)
                 return lastError();
         }
@@ -403,12 +417,12 @@ FileResult LocalFiles::createFolder(const QString &path)
     return ::mkdir(name.constData(), 0777) == 0 ? FileResult::done() : lastError();
 }
 
-Loaded<QByteArray> LocalFiles::read(const QString &path) const
+Loaded<QByteArray> LocalFiles::read(const NativePath &path) const
 {
-    // Every element draw reads its file, so this stays as lean as open, read, close. The open
-    // does not block, so a pipe without a writer reads as nothing instead of waiting for one.
+    // A draw that finds its file changed reads it, so this stays as lean as open, read, close.
+    // The open does not block, so a pipe without a writer reads as nothing instead of waiting.
     FileResult failure;
-    const Descriptor fd(openInside(partsOf(path), O_RDONLY | O_NONBLOCK, failure));
+    const Descriptor fd(openInside(partsOf(path.bytes), O_RDONLY | O_NONBLOCK, failure));
     if (!fd.isOpen())
         return {{}, failure};
     return readOpenFile(fd.get());
@@ -481,19 +495,36 @@ QStringList LocalFiles::enumerate(const QString &folder, const QString &pattern)
     return names;
 }
 
-std::optional<FileKey> LocalFiles::key(const QString &path) const
+std::optional<FileKey> LocalFiles::key(const NativePath &path) const
 {
-    const PathParts parts = partsOf(path);
+    // Asked before every use of a held file: one lstat for a plain file, which is what it
+    // nearly always is.
     struct stat info;
-    if (::lstat(parts.whole.constData(), &info) != 0)
+    if (::lstat(path.bytes.constData(), &info) != 0)
         return std::nullopt;
     if (S_ISLNK(info.st_mode)) {
-        const auto target = linkTargetInside(parts);
+        const auto target = linkTargetInside(partsOf(path.bytes));
         if (!target || ::stat(target->constData(), &info) != 0)
             return std::nullopt;
     }
-    return FileKey{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
-                   nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
+    const bool regular = S_ISREG(info.st_mode);
+    return FileKey{quint64(info.st_dev),      quint64(info.st_ino),
+                   qint64(info.st_size),      nanoseconds(info.st_mtim),
+                   nanoseconds(info.st_ctim), regular && keepsTimes(info.st_dev, path.bytes)};
+}
+
+bool LocalFiles::keepsTimes(quint64 device, const QByteArray &fileOnIt) const
+{
+    // Network and FUSE file systems may change a file without the kernel seeing it, and unknown
+    // ones may keep coarse times of their own: only these are trusted, asked once per device.
+    const auto known = m_timesKept.constFind(device);
+    if (known != m_timesKept.cend())
+        return *known;
+    struct statfs system;
+    const bool kept =
+        ::statfs(fileOnIt.constData(), &system) == 0 && isKernelKeptFileSystem(system.f_type);
+    m_timesKept.insert(device, kept);
+    return kept;
 }
 
 void LocalFiles::removeLeftovers(const QByteArray &folder)

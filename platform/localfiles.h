@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace quorvel {
@@ -15,13 +16,15 @@ public:
     QString runDirectory() const override;
     bool exists(const QString &path) const override;
     FileResult createFolder(const QString &path) override;
-    Loaded<QByteArray> read(const QString &path) const override;
+    using Files::key;
+    using Files::read;
+    Loaded<QByteArray> read(const NativePath &path) const override;
     FileResult write(const QString &path, const QByteArray &bytes) override;
     FileResult create(const QString &path) override;
     FileResult rename(const QString &from, const QString &to) override;
     FileResult remove(const QString &path) override;
     QStringList enumerate(const QString &folder, const QString &pattern) const override;
-    std::optional<FileKey> key(const QString &path) const override;
+    std::optional<FileKey> key(const NativePath &path) const override;
 
     // A save writes its new bytes into a temporary file beside the target, named with this
     // prefix and six more characters. No library name can have that form (it is hidden and
@@ -33,8 +36,11 @@ public:
 private:
     void removeLeftovers(const QByteArray &folder);
 
+    bool keepsTimes(quint64 device, const QByteArray &fileOnIt) const;
+
     QString m_runDirectory;
     QSet<QByteArray> m_tidiedFolders;
+    mutable QHash<quint64, bool> m_timesKept; // by device
 };
 
 } // namespace quorvel

@@ -3,6 +3,7 @@
 // error.
 
 #include "engine/projectrun.h"
+#include "library/contentcache.h"
 #include "library/folders.h"
 #include "library/library.h"
 #include "platform/localfiles.h"
@@ -30,7 +31,7 @@ enum ExitStatus
 };
 
 constexpr char16_t HelpText[] =
-    u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] 项目\n"
+    u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] [--no-cache] 项目\n"
     u"\n"
     u"不打开窗口，运行已保存的项目，与主窗口的“运行”按钮相同：按项目中模板的顺序，\n"
     u"为每个模板随机选取一个句式，把其中每个元素引用换成该元素随机的一行，得到一行故事。\n"
@@ -41,6 +42,7 @@ constexpr char16_t HelpText[] =
     u"                    默认为本程序所在的目录\n"
     u"  --times 次数      连续运行项目的次数，默认为 1\n"
     u"  --seed 种子       随机种子（非负整数）：种子与素材相同，输出就相同\n"
+    u"  --no-cache        每次使用都重新读取文件（用于比较；输出相同）\n"
     u"  -h, --help        显示本说明\n"
     u"\n"
     u"退出状态：0 完成；1 找不到项目；2 参数有误；3 无法写出故事。\n";
@@ -61,6 +63,7 @@ struct Options
     QString libraryFolder;
     qint64 times = 1;
     std::optional<quint64> seed;
+    bool cache = true;
     QString project;
 };
 
@@ -72,7 +75,8 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     const QCommandLineOption library(QStringLiteral("library"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption times(QStringLiteral("times"), QString(), QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("S"));
-    parser.addOptions({help, library, times, seed});
+    const QCommandLineOption noCache(QStringLiteral("no-cache"), QString());
+    parser.addOptions({help, library, times, seed, noCache});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         return badArguments(unknown.isEmpty() ? QStringLiteral("参数有误：") + parser.errorText()
@@ -84,6 +88,7 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     }
 
     Options options;
+    options.cache = !parser.isSet(noCache);
     options.libraryFolder = parser.isSet(library) ? QDir(parser.value(library)).absolutePath()
                                                   : QCoreApplication::applicationDirPath();
     if (parser.isSet(times)) {
@@ -131,7 +136,10 @@ int run(const Options &options)
         random.setReproducible(true);
     }
     ConsoleDialogs dialogs;
-    ProjectRun projectRun(library, random, dialogs);
+    ContentCache::Options cacheOptions;
+    cacheOptions.enabled = options.cache;
+    ContentCache content(library, cacheOptions);
+    ProjectRun projectRun(content, random, dialogs);
     bool written = true;
     for (qint64 run = 0; run < options.times; ++run) {
         // Like the window, each run takes the project as it is now.

@@ -32,7 +32,7 @@ QGroupBox *groupBox(QWidget *parent, const char16_t *caption = u"")
 
 MainWindow::MainWindow(Services services, QWidget *parent)
     : QWidget(parent), m_services(services),
-      m_library(services.files, LibraryFolders::beside(services.files))
+      m_library(services.files, LibraryFolders::beside(services.files)), m_content(m_library)
 {
     m_pendingQuestion.setSingleShot(true);
     setWindowTitle(QStringLiteral("Quorvel"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/contentcache.h"
 #include "library/library.h"
 #include "platform/services.h"
 #include "platform/text.h"
@@ -80,6 +81,9 @@ private:
 
     Services m_services;
     Library m_library;
+    // The templates and elements as the runs last read them, checked against the disk at every
+    // use: kept from one run to the next.
+    ContentCache m_content;
     QPointer<EditorWindow> m_editor;
     // A missing template chosen in the catalogue, whose question waits out a double-click.
     QTimer m_pendingQuestion;
