@@ -99,36 +99,105 @@ Reference findReference(QByteArrayView text)
     return {};
 }
 
+namespace {
+
+// The drawn lines that the search is inside, outermost first. The text after a drawn line is
+// never touched until the search reaches it, so a line is known by how many bytes follow it:
+// the search is inside the line while more bytes than that are left to search.
+class OpenDraws
+{
+public:
+    // The lines that end before the search position (bytes left to search) are done.
+    void leaveEndedBefore(qsizetype left)
+    {
+        while (!m_draws.isEmpty() && m_draws.last().after >= left)
+            m_draws.removeLast();
+    }
+    // How deep a line drawn for a reference followed by leftAfter bytes would sit: inside the
+    // lines that do not end before the reference does.
+    int depthOfNew(qsizetype leftAfter) const
+    {
+        qsizetype depth = m_draws.size();
+        while (depth > 0 && m_draws.at(depth - 1).after > leftAfter)
+            --depth;
+        return int(depth + 1);
+    }
+    void enter(QByteArrayView reference, qsizetype leftAfter)
+    {
+        while (!m_draws.isEmpty() && m_draws.last().after > leftAfter)
+            m_draws.removeLast();
+        m_draws.append({leftAfter, Text::fromGbk(nameIn(reference))});
+    }
+    // The names of the lines that hold all of the reference, then the reference's own.
+    TextList chainTo(QByteArrayView reference, qsizetype leftAfter) const
+    {
+        TextList chain;
+        for (const Open &open : m_draws) {
+            if (open.after <= leftAfter)
+                chain.append(open.name);
+        }
+        chain.append(Text::fromGbk(nameIn(reference)));
+        return chain;
+    }
+
+private:
+    static QByteArrayView nameIn(QByteArrayView reference)
+    {
+        return reference.size() > 2 ? reference.sliced(1, reference.size() - 2) : QByteArrayView();
+    }
+    struct Open
+    {
+        qsizetype after;
+        Text name;
+    };
+    QList<Open> m_draws;
+};
+
+Expansion endless(GapText &text, const OpenDraws &open, QByteArrayView reference,
+                  qsizetype leftAfter)
+{
+    TextList chain = open.chainTo(reference, leftAfter);
+    return {text.take(), ExpansionEnd::Endless, std::move(chain)};
+}
+
+} // namespace
+
 Expansion expandReferences(const Text &pattern, const ReferenceDraw &draw,
                            const ExpansionLimits &limits)
 {
     Reference reference = findReference(pattern.view());
     if (!reference.isReference())
-        return {pattern, ExpansionEnd::Complete};
+        return {pattern, ExpansionEnd::Complete, {}};
     if (reference.isEmpty())
-        return {Text(), ExpansionEnd::EmptyReference};
+        return {Text(), ExpansionEnd::EmptyReference, {}};
 
     // Text left of the first "[" holds neither bracket (a "]" there would have ended the
     // expansion), and a replacement leaves it as it is, character boundaries included: so each
     // search starts at the reference just replaced, with the same result as one from the start.
     GapText text(pattern);
+    OpenDraws open;
     const qsizetype maxLength = std::max(limits.maxLength, pattern.size());
     for (qsizetype draws = 0;; ++draws) {
-        if (draws >= limits.maxDraws || text.length() > maxLength)
-            return {text.take(), ExpansionEnd::Endless};
         text.keep(reference.open);
+        open.leaveEndedBefore(text.rest().size());
         const qsizetype length = reference.close - reference.open + 1;
-        const std::optional<QByteArrayView> line = draw(text.rest().first(length));
+        const QByteArrayView name = text.rest().first(length);
+        const qsizetype leftAfter = text.rest().size() - length;
+        if (draws >= limits.maxDraws || text.length() > maxLength ||
+            open.depthOfNew(leftAfter) > limits.maxDepth)
+            return endless(text, open, name, leftAfter);
+        const std::optional<QByteArrayView> line = draw(name);
         if (!line)
-            return {text.take(), ExpansionEnd::Endless};
+            return endless(text, open, name, leftAfter);
+        open.enter(name, leftAfter);
         text.drop(length);
         text.insert(*line);
 
         reference = findReference(text.rest());
         if (!reference.isReference())
-            return {text.take(), ExpansionEnd::Complete};
+            return {text.take(), ExpansionEnd::Complete, {}};
         if (reference.isEmpty())
-            return {text.take(), ExpansionEnd::EmptyReference};
+            return {text.take(), ExpansionEnd::EmptyReference, {}};
     }
 }
 

@@ -21,6 +21,10 @@ struct ExpansionLimits
     qint64 maxBytesRead = qint64(1) << 30;
     // How often one pattern may show the same message; the next time it is taken for a circle.
     int maxSameMessage = 10;
+    // How many drawn lines a reference may sit inside: an element that names itself nests one
+    // level deeper with every draw and is stopped here at once, while a chain of 10,000 elements
+    // each naming the next (or 100,000 references side by side, all at depth 1) expands fully.
+    int maxDepth = 20'000;
 };
 
 enum class ExpansionEnd
@@ -34,6 +38,9 @@ struct Expansion
 {
     Text line;
     ExpansionEnd end = ExpansionEnd::Complete;
+    // Of an endless expansion: the names of the elements whose drawn lines held the reference it
+    // stopped at, outermost first, then the name in that reference.
+    TextList chain;
 };
 
 // Draws the line for one reference, given with its brackets. The bytes returned must stay valid

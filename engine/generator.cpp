@@ -4,6 +4,7 @@
 #include "library/contentcache.h"
 #include "library/library.h"
 #include "platform/dialogs.h"
+#include "platform/gbkcodec.h"
 #include "platform/random.h"
 
 namespace quorvel {
@@ -13,6 +14,23 @@ namespace {
 Text contentFileName(QByteArrayView stem)
 {
     return Text::fromGbk(stem) + ".txt";
+}
+
+// An endless line goes into the story cut to this, so that a circle that grows the line cannot
+// flood the story box; the cut falls between characters and is marked.
+constexpr qsizetype LongestEndlessLine = 64 * 1024;
+
+Text cutToFit(Text line)
+{
+    if (line.size() <= LongestEndlessLine)
+        return line;
+    const Text mark = Text::fromUnicode(u"……");
+    const QByteArrayView bytes = line.view();
+    qsizetype end = 0;
+    for (qsizetype step = 1; end + step <= LongestEndlessLine - mark.size();
+         step = gbk::isLeadByte(uchar(bytes[end])) ? 2 : 1)
+        end += step;
+    return Text::fromGbk(bytes.first(end)) + mark;
 }
 
 } // namespace
@@ -41,7 +59,10 @@ std::optional<Text> Generator::storyLine(const Text &templateName)
     if (patterns->count() == 0)
         return std::nullopt;
     // The pattern draw goes on from where the last element draw left the generator.
-    return expand(Text::fromGbk(patterns->line(m_random.between1And(patterns->count()) - 1)));
+    Text line = expand(Text::fromGbk(patterns->line(m_random.between1And(patterns->count()) - 1)));
+    if (m_stopped)
+        return std::nullopt;
+    return line;
 }
 
 Text Generator::expand(const Text &pattern)
@@ -50,11 +71,23 @@ Text Generator::expand(const Text &pattern)
     m_bytesRead = 0;
     Expansion expansion = expandReferences(
         pattern, [this](QByteArrayView reference) { return drawLine(reference); }, m_limits);
-    if (expansion.end == ExpansionEnd::EmptyReference)
+    if (m_stopped)
+        return Text();
+    if (expansion.end == ExpansionEnd::EmptyReference) {
         m_dialogs.message(QString::fromUtf16(messages::EmptyReference));
-    else if (expansion.end == ExpansionEnd::Endless)
-        m_dialogs.message(QString::fromUtf16(messages::EndlessExpansion));
+    } else if (expansion.end == ExpansionEnd::Endless) {
+        ++m_linesAtBound;
+        m_dialogs.message(messages::endlessExpansion(expansion.chain));
+        return cutToFit(std::move(expansion.line));
+    }
     return std::move(expansion.line);
+}
+
+void Generator::setStopCheck(std::function<bool()> stopRequested)
+{
+    m_stopRequested = std::move(stopRequested);
+    m_stopped = false;
+    m_drawsSinceAsked = 0;
 }
 
 Text Generator::drawElement(const Text &reference)
@@ -66,6 +99,14 @@ Text Generator::drawElement(const Text &reference)
 
 std::optional<QByteArrayView> Generator::drawLine(QByteArrayView reference)
 {
+    // A long expansion asks now and then whether the user stopped the run; asking at every draw
+    // would cost more than the draw.
+    if (m_stopRequested && ++m_drawsSinceAsked >= DrawsBetweenStopChecks) {
+        m_drawsSinceAsked = 0;
+        m_stopped = m_stopRequested();
+    }
+    if (m_stopped)
+        return std::nullopt;
     // Every element draw starts from a fresh seed, whatever follows.
     m_random.reseed();
     const QByteArrayView name =

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -43,6 +44,14 @@ public:
     // line gives the empty text after a message.
     Text drawElement(const Text &reference);
 
+    // Asked now and then during an expansion: true stops it, and every expansion after it, at
+    // once and without a message; storyLine() then gives nothing.
+    void setStopCheck(std::function<bool()> stopRequested);
+    bool stopped() const { return m_stopped; }
+    // How many lines ended at a limit (see ExpansionLimits): each is named in a message and goes
+    // into the story cut to 64 KiB at most.
+    int linesAtBound() const { return m_linesAtBound; }
+
 private:
     // The line for one reference; nothing when the expansion must stop (see ExpansionLimits).
     std::optional<QByteArrayView> drawLine(QByteArrayView reference);
@@ -59,6 +68,12 @@ private:
     // Of the expansion under way: how often each message was shown, how many bytes were read.
     QHash<QString, int> m_shown;
     qint64 m_bytesRead = 0;
+
+    static constexpr int DrawsBetweenStopChecks = 1024;
+    std::function<bool()> m_stopRequested;
+    int m_drawsSinceAsked = 0;
+    bool m_stopped = false;
+    int m_linesAtBound = 0;
 };
 
 } // namespace quorvel

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/text.h"
+
+#include <QString>
+
 namespace quorvel::messages {
 
 // The generator's messages, shown exactly as written here.
@@ -8,7 +12,14 @@ inline constexpr char16_t EmptyReference[] = u"括号中的内容不能为空！
 // Shown directly after the element's name.
 inline constexpr char16_t EmptyElement[] = u"内容为空！请检查！";
 // An expansion that reached its limits (engine/expansion.h), usually elements that refer to
-// each other in a circle.
+// each other in a circle; endlessExpansion() names them in front of its end.
 inline constexpr char16_t EndlessExpansion[] = u"元素引用层层嵌套，无法展开完毕！请检查！";
+
+// The message of an expansion that stopped at a limit, given the chain of elements it stopped
+// in (outermost first, see Expansion::chain). The innermost circle in the chain is named:
+// "元素「循环」引用自身，无法展开完毕！请检查！",
+// "元素「甲」→「乙」→「甲」层层嵌套，无法展开完毕！请检查！"; without a circle, the element whose
+// reference was being expanded.
+QString endlessExpansion(const TextList &chain);
 
 } // namespace quorvel::messages

@@ -17,16 +17,33 @@ ProjectRun::ProjectRun(const Library &library, RandomSource &random, Dialogs &di
 {
 }
 
-void ProjectRun::run(const TextList &templateNames, const LineSink &sink)
+RunReport ProjectRun::run(const TextList &templateNames, const LineSink &sink,
+                          RunObserver *observer)
 {
+    RunReport report;
     if (templateNames.isEmpty()) {
         m_dialogs.message(QString::fromUtf16(messages::EmptyProject));
-        return;
+        return report;
     }
-    for (const Text &templateName : templateNames) {
-        if (const std::optional<Text> line = m_generator.storyLine(templateName))
+    if (observer)
+        m_generator.setStopCheck([observer] { return observer->stopRequested(); });
+    const int atBoundBefore = m_generator.linesAtBound();
+    const int total = int(templateNames.size());
+    for (int done = 0; done < total && !report.stopped;) {
+        if (const std::optional<Text> line = m_generator.storyLine(templateNames.at(done))) {
             sink(*line);
+            ++report.lines;
+        }
+        ++done;
+        report.stopped = m_generator.stopped();
+        if (observer && !report.stopped) {
+            observer->progressed(done, total);
+            report.stopped = done < total && observer->stopRequested();
+        }
     }
+    report.linesAtBound = m_generator.linesAtBound() - atBoundBefore;
+    m_generator.setStopCheck({});
+    return report;
 }
 
 } // namespace quorvel

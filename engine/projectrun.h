@@ -13,6 +13,30 @@ class Dialogs;
 class Library;
 class RandomSource;
 
+// Follows a run as it goes: the window's progress dialog and 停止, the command line's signals.
+class RunObserver
+{
+public:
+    virtual ~RunObserver() = default;
+    // After each template: how many of the project's templates are done.
+    virtual void progressed(int done, int total)
+    {
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+    }
+    // Asked after each template and now and then during a long expansion: true ends the run.
+    // The line being made then is dropped; every line made before it was handed on.
+    virtual bool stopRequested() { return false; }
+};
+
+// What a run did.
+struct RunReport
+{
+    int lines = 0;        // story lines handed on
+    int linesAtBound = 0; // of them, lines whose expansion ended at a limit
+    bool stopped = false; // the observer stopped the run before its end
+};
+
 // One run of a project: for each of its templates, in order, one story line, handed to the sink
 // the moment it is made, so that the messages of a template come before its line. The run button
 // and the command line differ only in where the lines go.
@@ -30,7 +54,8 @@ public:
     // Runs the templates named, in this order; the same name twice is drawn twice. An empty
     // project shows its message and makes nothing; a template without any pattern (its file
     // missing or empty) makes no line and no message.
-    void run(const TextList &templateNames, const LineSink &sink);
+    RunReport run(const TextList &templateNames, const LineSink &sink,
+                  RunObserver *observer = nullptr);
 
 private:
     Generator m_generator;

@@ -42,6 +42,8 @@ Case readCase(const QByteArray &input)
     c.limits.maxDraws = input.size() > 0 ? uchar(input.at(0)) : 0;
     c.limits.maxLength = input.size() > 1 ? 16 * qsizetype(uchar(input.at(1))) : 0;
     c.steer = input.size() > 2 ? uchar(input.at(2)) : 0;
+    // The high bits of the steering byte set a small bound on depth, so that it is reached.
+    c.limits.maxDepth = 1 + int(c.steer >> 5);
     const TextList pieces =
         splitLines(Text::fromGbk(input.size() > 3 ? input.mid(3) : QByteArray()));
     c.pattern = pieces.value(0);
@@ -92,7 +94,7 @@ test::ReferenceResult expandPlainly(const Case &c,
             }
             return lines.at(lineIndex(c.steer, draws++, int(lines.size())));
         },
-        c.limits.maxDraws, c.limits.maxLength);
+        c.limits.maxDraws, c.limits.maxLength, c.limits.maxDepth);
 }
 
 bool sameEnd(ExpansionEnd end, test::ReferenceEnd plain)
@@ -132,6 +134,7 @@ void checkExpansion(const Case &c)
     QUORVEL_FUZZ_CHECK(asked == plainAsked);
     QUORVEL_FUZZ_CHECK(sameEnd(expansion.end, plain.end));
     QUORVEL_FUZZ_CHECK(expansion.line == plain.line);
+    QUORVEL_FUZZ_CHECK(expansion.end != ExpansionEnd::Endless || expansion.chain == plain.chain);
 }
 
 // Draws the k-th line as lineIndex() says, whatever the seed.
@@ -169,7 +172,7 @@ void checkGenerator(const Case &c)
     if (plain.end == test::ReferenceEnd::EmptyReference)
         shown.append(QString::fromUtf16(messages::EmptyReference));
     else if (plain.end == test::ReferenceEnd::Endless)
-        shown.append(QString::fromUtf16(messages::EndlessExpansion));
+        shown.append(messages::endlessExpansion(plain.chain));
     QUORVEL_FUZZ_CHECK(line == plain.line);
     QUORVEL_FUZZ_CHECK(dialogs.shown == shown);
 }

@@ -20,7 +20,7 @@ public:
     using Files::read;
     Loaded<QByteArray> read(const NativePath &native) const override
     {
-        const QString path = decodeFileName(native.bytes);
+        const QString path = utf8::decode(native.bytes);
         if (!m_files.contains(path))
             return {{}, FileResult::systemError(ENOENT)};
         return {m_files.value(path), {}};
@@ -35,7 +35,7 @@ public:
     // Memory keeps no times: nothing read from it may be held.
     std::optional<FileKey> key(const NativePath &native) const override
     {
-        const QString path = decodeFileName(native.bytes);
+        const QString path = utf8::decode(native.bytes);
         if (!m_files.contains(path))
             return std::nullopt;
         return FileKey{0, quint64(qHash(path)), m_files.value(path).size(), 0, 0, false};

@@ -1,8 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
 
 namespace quorvel {
+
+// The progress of a long task the user may stop, shown once the task has lasted a second.
+class Progress
+{
+public:
+    virtual ~Progress() = default;
+    // done of total steps; cheap, to be called after every step.
+    virtual void setProgress(int done, int total) = 0;
+    // Lets the windows be painted, and the progress dialog, once shown, take the user's input;
+    // the other windows wait. Called a few times a second.
+    virtual void keepServed() = 0;
+    // True once the user pressed 停止 or Esc.
+    virtual bool stopRequested() = 0;
+};
+
+// Where the user chose to save a file: the path, and which of the file types offered.
+struct SaveTarget
+{
+    QString path;
+    int fileType = 0;
+};
 
 // Every question the program asks and every message it shows goes through here, so that tests can
 // answer and read them.
@@ -17,6 +42,14 @@ public:
     // A modal input box with no prompt, title or initial text. On OK the typed line is stored into
     // text and true is returned; on Cancel text keeps its value and false is returned.
     virtual bool input(QString &text) = 0;
+    // A progress dialog with the label and a 停止 button, for a task of many steps. Where nobody
+    // can watch (the command line), nothing shows and nothing stops.
+    virtual std::unique_ptr<Progress> startProgress(const QString &label);
+    // A file dialog to choose where to save, starting at suggested, offering the file types
+    // (each "name (*.ext)"), the first one chosen at first; nothing when the user cancels. It does
+    // not ask about replacing a file: the caller asks.
+    virtual std::optional<SaveTarget> saveFileName(const QString &suggested,
+                                                   const QStringList &fileTypes);
 };
 
 } // namespace quorvel

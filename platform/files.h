@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/filekey.h"
-#include "platform/filenames.h"
 #include "platform/fileresult.h"
+#include "platform/utf8.h"
 
 #include <QByteArray>
 #include <QString>
@@ -56,7 +56,7 @@ public:
     virtual std::optional<FileKey> key(const NativePath &path) const = 0;
     std::optional<FileKey> key(const QString &path) const { return key(nativePath(path)); }
 
-    static NativePath nativePath(const QString &path) { return {encodeFileName(path)}; }
+    static NativePath nativePath(const QString &path) { return {utf8::encode(path)}; }
 };
 
 } // namespace quorvel

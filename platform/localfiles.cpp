@@ -1,6 +1,6 @@
 #include "platform/localfiles.h"
 
-#include "platform/filenames.h"
+#include "platform/utf8.h"
 
 #include <QRandomGenerator>
 
@@ -65,7 +65,7 @@ PathParts partsOf(QByteArray native)
 
 PathParts partsOf(const QString &path)
 {
-    return partsOf(encodeFileName(path));
+    return partsOf(utf8::encode(path));
 }
 
 // The file systems whose times the kernel keeps itself, to the nanosecond.
@@ -405,7 +405,7 @@ QString LocalFiles::runDirectory() const
 bool LocalFiles::exists(const QString &path) const
 {
     // A trailing "/" asks for a folder, which a link to a folder is too.
-    const QByteArray name = encodeFileName(path);
+    const QByteArray name = utf8::encode(path);
     struct stat info;
     return name.endsWith('/') ? ::stat(name.constData(), &info) == 0
                               : ::lstat(name.constData(), &info) == 0;
@@ -413,7 +413,7 @@ bool LocalFiles::exists(const QString &path) const
 
 FileResult LocalFiles::createFolder(const QString &path)
 {
-    const QByteArray name = encodeFileName(path);
+    const QByteArray name = utf8::encode(path);
     return ::mkdir(name.constData(), 0777) == 0 ? FileResult::done() : lastError();
 }
 
@@ -459,7 +459,7 @@ FileResult LocalFiles::rename(const QString &from, const QString &to)
     const PathParts fromParts = partsOf(from);
     if (const FileResult link = checkLink(fromParts); !link)
         return link;
-    return renameNoReplace(fromParts.whole, encodeFileName(to));
+    return renameNoReplace(fromParts.whole, utf8::encode(to));
 }
 
 FileResult LocalFiles::remove(const QString &path)
@@ -475,8 +475,8 @@ QStringList LocalFiles::enumerate(const QString &folder, const QString &pattern)
 {
     // In the order the file system lists them, unsorted; folders are left out.
     QStringList names;
-    const QByteArray folderName = encodeFileName(folder);
-    const QByteArray wildcard = encodeFileName(pattern);
+    const QByteArray folderName = utf8::encode(folder);
+    const QByteArray wildcard = utf8::encode(pattern);
     DIR *dir = ::opendir(folderName.constData());
     if (!dir)
         return names;
@@ -489,7 +489,7 @@ QStringList LocalFiles::enumerate(const QString &folder, const QString &pattern)
             ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
              ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode));
         if (!isFolder)
-            names.append(decodeFileName(entry->d_name));
+            names.append(utf8::decode(entry->d_name));
     }
     ::closedir(dir);
     return names;

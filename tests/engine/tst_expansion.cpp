@@ -123,17 +123,22 @@ private slots:
             const Text pattern = Text::fromGbk(bytes);
             const qsizetype maxDraws = 1 + gen() % 40;
             const qsizetype maxLength = 8 + gen() % 64;
+            ExpansionLimits limits;
+            limits.maxDraws = maxDraws;
+            limits.maxLength = maxLength;
+            limits.maxDepth = 1 + int(gen() % 6);
 
             ScriptedElements expected(round), actual(round);
             const ReferenceResult reference = expandFromStart(
                 pattern, [&expected](const Text &r) { return expected.draw(r); }, maxDraws,
-                maxLength);
-            const Expansion result =
-                expandReferences(pattern, actual.viewDraw(), {maxDraws, maxLength});
+                maxLength, limits.maxDepth);
+            const Expansion result = expandReferences(pattern, actual.viewDraw(), limits);
             const QByteArray context = "pattern " + bytes.toHex(' ');
             QVERIFY2(result.line == reference.line, context.constData());
             QVERIFY2(result.end == toEnd(reference.end), context.constData());
             QVERIFY2(actual.asked == expected.asked, context.constData());
+            QVERIFY2(result.end != ExpansionEnd::Endless || result.chain == reference.chain,
+                     context.constData());
             ++ends[int(result.end)];
         }
         // Every way of ending came up often enough to have been compared.
@@ -142,9 +147,10 @@ private slots:
             QVERIFY2(ends.value(int(end)) > 300, qPrintable(QString::number(ends.value(int(end)))));
     }
 
-    // An element whose only line is its own reference would never end: the default limits stop it
-    // after a million draws, with the line as it stands.
-    void selfReferenceStopsAtTheDrawLimit()
+    // An element whose only line is its own reference would never end: each draw sits inside the
+    // one before, so the bound on depth stops it long before a million draws, with the line as it
+    // stands and the chain of the element's own name.
+    void selfReferenceStopsAtTheDepthBound()
     {
         qsizetype draws = 0;
         const Text self("[a]");
@@ -154,7 +160,33 @@ private slots:
         });
         QCOMPARE(result.end, ExpansionEnd::Endless);
         QCOMPARE(result.line, Text("x[a]y"));
-        QCOMPARE(draws, ExpansionLimits().maxDraws);
+        QCOMPARE(draws, qsizetype(ExpansionLimits().maxDepth));
+        QCOMPARE(result.chain.size(), ExpansionLimits().maxDepth + 1);
+        QCOMPARE(result.chain.first(), Text("a"));
+    }
+
+    // References side by side all sit at depth 1, however many: they meet the draw limit, not
+    // the bound on depth.
+    void referencesSideBySideStopAtTheDrawLimit()
+    {
+        qsizetype draws = 0;
+        const Text line("x");
+        Text pattern;
+        for (int i = 0; i < 50; ++i)
+            pattern += "[a]";
+        ExpansionLimits limits;
+        limits.maxDraws = 40;
+        limits.maxDepth = 1;
+        const Expansion result = expandReferences(
+            pattern,
+            [&](QByteArrayView) {
+                ++draws;
+                return line.view();
+            },
+            limits);
+        QCOMPARE(draws, qsizetype(40));
+        QCOMPARE(result.end, ExpansionEnd::Endless);
+        QCOMPARE(result.chain, TextList{Text("a")});
     }
 
     // An element that grows the line on every draw is stopped by the length limit, long before

@@ -6,7 +6,12 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -42,9 +47,11 @@ struct Fixture
                        gbk(QStringLiteral("开头\r\n没有\r\n结尾\r\n")));
         lib.writeBytes(QStringLiteral("项目/空.l"), QByteArray());
     }
+    // Quiet: the seed line is a test of its own.
     QStringList args(const QStringList &more) const
     {
-        return QStringList{QStringLiteral("--library"), lib.root()} + more;
+        return QStringList{QStringLiteral("--library"), lib.root(), QStringLiteral("--quiet")} +
+               more;
     }
     TempLibrary lib;
 };
@@ -100,6 +107,105 @@ private slots:
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QStringLiteral("从前有个老人。\n"));
         QCOMPARE(run.err, QStringLiteral("文件过大，无法读取：结尾.txt\n"));
+    }
+
+    // Without --seed the seed used is told after the story, and --seed replays the story.
+    void unseededRunTellsItsSeed()
+    {
+        Fixture f;
+        QByteArray lines;
+        for (int i = 0; i < 100; ++i)
+            lines += QByteArray::number(i) + "\r\n";
+        f.lib.writeBytes(QStringLiteral("元素/人.txt"), lines);
+        const QStringList common{QStringLiteral("--library"), f.lib.root(),
+                                 QStringLiteral("--times"), QStringLiteral("20"),
+                                 QStringLiteral("故事")};
+        const Run first = runGen(common);
+        QCOMPARE(first.status, 0);
+        const QRegularExpressionMatch seed =
+            QRegularExpression(QStringLiteral("^种子：(\\d+)\n$")).match(first.err);
+        QVERIFY2(seed.hasMatch(), qPrintable(first.err));
+        const Run replay = runGen(common + QStringList{QStringLiteral("--seed"), seed.captured(1)});
+        QCOMPARE(replay.out, first.out);
+        QCOMPARE(replay.err, QString()); // a given seed is not told again
+    }
+
+    // -o writes the story into a file, whole, in the encoding asked for.
+    void writesTheStoryToAFile_data()
+    {
+        QTest::addColumn<QStringList>("encoding");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("default, UTF-8 with LF")
+            << QStringList{} << QStringLiteral("从前有个老人。\n完\n").toUtf8();
+        QTest::newRow("GBK with CR LF")
+            << QStringList{QStringLiteral("--encoding"), QStringLiteral("gbk")}
+            << gbk(QStringLiteral("从前有个老人。\r\n完\r\n")).toGbk();
+    }
+    void writesTheStoryToAFile()
+    {
+        QFETCH(QStringList, encoding);
+        QFETCH(QByteArray, bytes);
+        Fixture f;
+        const QString file = f.lib.path(QStringLiteral("story.txt"));
+        f.lib.writeBytes(QStringLiteral("story.txt"), "replaced");
+        const Run run = runGen(f.args(QStringList{QStringLiteral("-o"), file} + encoding +
+                                      QStringList{QStringLiteral("故事")}));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QString());
+        QCOMPARE(f.lib.readBytes(QStringLiteral("story.txt")), bytes);
+        // A file that cannot be written says so, with its cause.
+        const Run failed =
+            runGen(f.args({QStringLiteral("-o"), f.lib.path(QStringLiteral("no/s.txt")),
+                           QStringLiteral("故事")}));
+        QCOMPARE(failed.status, 3);
+        QCOMPARE(failed.err, QStringLiteral("quorvel-gen：故事保存失败！ ") +
+                                 QString::fromLocal8Bit(std::strerror(ENOENT)) + u'\n');
+    }
+
+    // An endless line is written as far as it got, with the message naming the element, and
+    // the exit status says that a line hit a limit.
+    void endlessLinesExitWithFour()
+    {
+        Fixture f;
+        f.lib.writeBytes(QStringLiteral("元素/人.txt"), gbk(QStringLiteral("[人]")));
+        const Run run = runGen(f.args({QStringLiteral("故事")}));
+        QCOMPARE(run.status, 4);
+        QCOMPARE(run.out, QStringLiteral("从前有个[人]。\n完\n"));
+        QCOMPARE(run.err, QStringLiteral("元素「人」引用自身，无法展开完毕！请检查！\n"));
+    }
+
+    // SIGINT and SIGTERM stop the run after the current line: every line written is whole.
+    void stopsCleanlyOnASignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("status");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+        QTest::newRow("SIGINT") << int(SIGINT) << 130;
+    }
+    void stopsCleanlyOnASignal()
+    {
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        Fixture f;
+        QProcess process;
+        process.start(QStringLiteral(QUORVEL_GEN),
+                      f.args({QStringLiteral("--times"), QStringLiteral("100000000"),
+                              QStringLiteral("故事")}));
+        QVERIFY(process.waitForStarted());
+        QByteArray out;
+        while (out.count('\n') < 1000 && process.waitForReadyRead(10000))
+            out += process.readAllStandardOutput();
+        ::kill(pid_t(process.processId()), signal);
+        QVERIFY(process.waitForFinished(10000));
+        out += process.readAllStandardOutput();
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), status);
+        QVERIFY(out.count('\n') >= 1000);
+        QVERIFY(out.endsWith("\n"));
+        const QString text = QString::fromUtf8(out);
+        QCOMPARE(text.count(QStringLiteral("从前有个老人。\n")) +
+                     text.count(QStringLiteral("完\n")),
+                 text.count(u'\n'));
     }
 
     void sameSeedSameStory()

@@ -44,8 +44,18 @@ qsizetype findBracketFromStart(const Text &text, char bracket)
 ReferenceResult
 expandFromStart(const Text &pattern,
                 const std::function<std::optional<Text>(const Text &reference)> &draw,
-                qsizetype maxDraws, qsizetype maxLength)
+                qsizetype maxDraws, qsizetype maxLength, int maxDepth)
 {
+    // The drawn lines still being searched, as ranges of the line, outermost first.
+    struct Drawn
+    {
+        qsizetype start, end;
+        Text name;
+    };
+    QList<Drawn> drawn;
+    const auto nameIn = [](const Text &reference) {
+        return Text::fromGbk(reference.view().sliced(1, reference.size() - 2));
+    };
     const qsizetype lengthLimit = std::max(maxLength, pattern.size());
     Text line = pattern;
     for (qsizetype draws = 0;; ++draws) {
@@ -56,16 +66,31 @@ expandFromStart(const Text &pattern,
         const Text reference = Text::fromGbk(line.view().sliced(open, close - open + 1));
         if (reference == Text("[]"))
             return {draws == 0 ? Text() : line, ReferenceEnd::EmptyReference};
-        if (draws >= maxDraws || line.size() > lengthLimit)
-            return {line, ReferenceEnd::Endless};
+        // The reference sits inside the drawn lines that hold all of it.
+        QList<Drawn> holding;
+        for (const Drawn &d : drawn) {
+            if (d.start <= open && d.end > close)
+                holding.append(d);
+        }
+        TextList chain;
+        for (const Drawn &d : holding)
+            chain.append(d.name);
+        chain.append(nameIn(reference));
+        if (draws >= maxDraws || line.size() > lengthLimit || holding.size() + 1 > maxDepth)
+            return {line, ReferenceEnd::Endless, chain};
         // The first occurrence of the reference that starts a character is the one at open,
         // since no character "[" stands before it.
-        const std::optional<Text> drawn = draw(reference);
-        if (!drawn)
-            return {line, ReferenceEnd::Endless};
+        const std::optional<Text> lineDrawn = draw(reference);
+        if (!lineDrawn)
+            return {line, ReferenceEnd::Endless, chain};
         QByteArray bytes = std::move(line).toGbk();
-        bytes.replace(open, reference.size(), drawn->toGbk());
+        bytes.replace(open, reference.size(), lineDrawn->toGbk());
         line = Text::fromGbk(std::move(bytes));
+        const qsizetype grown = lineDrawn->size() - reference.size();
+        for (Drawn &d : holding)
+            d.end += grown;
+        holding.append({open, open + lineDrawn->size(), nameIn(reference)});
+        drawn = holding;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "library/contentcache.h"
 #include "library/folders.h"
 #include "library/library.h"
+#include "library/story.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
 #include "tools/gen/consoledialogs.h"
@@ -14,8 +15,10 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
+#include <random>
 #include <variant>
 
 using namespace quorvel;
@@ -27,11 +30,15 @@ enum ExitStatus
     Success = 0,
     ProjectMissing = 1,
     BadArguments = 2,
-    OutputFailed = 3
+    OutputFailed = 3,
+    LineAtBound = 4,
+    // A signal that stopped the run gives 128 + its number, as the shell reports it: 130 for
+    // SIGINT, 143 for SIGTERM.
 };
 
 constexpr char16_t HelpText[] =
-    u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] [--no-cache] 项目\n"
+    u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] [-o 文件]\n"
+    u"                  [--encoding gbk|utf-8] [--quiet] [--no-cache] 项目\n"
     u"\n"
     u"不打开窗口，运行已保存的项目，与主窗口的“运行”按钮相同：按项目中模板的顺序，\n"
     u"为每个模板随机选取一个句式，把其中每个元素引用换成该元素随机的一行，得到一行故事。\n"
@@ -42,10 +49,17 @@ constexpr char16_t HelpText[] =
     u"                    默认为本程序所在的目录\n"
     u"  --times 次数      连续运行项目的次数，默认为 1\n"
     u"  --seed 种子       随机种子（非负整数）：种子与素材相同，输出就相同\n"
+    u"                    不给种子时随机选取，并在故事之后把“种子：N”写到标准错误\n"
+    u"  -o 文件           把故事写入文件（整体替换，写完才生效），而不是标准输出\n"
+    u"  --encoding 编码   gbk（GBK，CR LF 换行）或 utf-8（LF 换行），默认为 utf-8\n"
+    u"  --quiet           不写出所用的种子\n"
     u"  --no-cache        每次使用都重新读取文件（用于比较；输出相同）\n"
     u"  -h, --help        显示本说明\n"
     u"\n"
-    u"退出状态：0 完成；1 找不到项目；2 参数有误；3 无法写出故事。\n";
+    u"按 Ctrl+C（SIGINT）或收到 SIGTERM 时，写完当前一行即停止，已生成的故事照常写出。\n"
+    u"\n"
+    u"退出状态：0 完成；1 找不到项目；2 参数有误；3 无法写出故事；4 有元素引用无法展开完毕；\n"
+    u"130 / 143 被 SIGINT / SIGTERM 停止。\n";
 
 void printError(const QString &text)
 {
@@ -64,6 +78,9 @@ struct Options
     qint64 times = 1;
     std::optional<quint64> seed;
     bool cache = true;
+    QString outputFile; // empty: standard output
+    StoryEncoding encoding = StoryEncoding::Utf8;
+    bool quiet = false;
     QString project;
 };
 
@@ -76,7 +93,10 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     const QCommandLineOption times(QStringLiteral("times"), QString(), QStringLiteral("N"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("S"));
     const QCommandLineOption noCache(QStringLiteral("no-cache"), QString());
-    parser.addOptions({help, library, times, seed, noCache});
+    const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("E"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QString());
+    parser.addOptions({help, library, times, seed, noCache, output, encoding, quiet});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         return badArguments(unknown.isEmpty() ? QStringLiteral("参数有误：") + parser.errorText()
@@ -89,6 +109,17 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
 
     Options options;
     options.cache = !parser.isSet(noCache);
+    options.quiet = parser.isSet(quiet);
+    if (parser.isSet(output))
+        options.outputFile = QDir(parser.value(output)).absolutePath();
+    if (parser.isSet(encoding)) {
+        const QString name = parser.value(encoding).toLower();
+        if (name == u"gbk")
+            options.encoding = StoryEncoding::Gbk;
+        else if (name != u"utf-8" && name != u"utf8")
+            return badArguments(QStringLiteral("--encoding 只能是 gbk 或 utf-8：") +
+                                parser.value(encoding));
+    }
     options.libraryFolder = parser.isSet(library) ? QDir(parser.value(library)).absolutePath()
                                                   : QCoreApplication::applicationDirPath();
     if (parser.isSet(times)) {
@@ -110,11 +141,38 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     return options;
 }
 
-bool writeLine(const Text &line)
+bool writeToStandardOutput(const QByteArray &bytes)
 {
-    QByteArray bytes = line.toUnicode().toUtf8();
-    bytes.append('\n');
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+}
+
+// The signal that asked the run to stop, or 0.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void askToStop(int signal)
+{
+    stopSignal = signal;
+}
+
+// SIGINT and SIGTERM end the run after the current line; the story made so far is written.
+class SignalWatch : public RunObserver
+{
+public:
+    SignalWatch()
+    {
+        struct sigaction action = {};
+        action.sa_handler = askToStop;
+        ::sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, nullptr);
+        ::sigaction(SIGTERM, &action, nullptr);
+    }
+    bool stopRequested() override { return stopSignal != 0; }
+};
+
+quint64 freshSeed()
+{
+    std::random_device device;
+    return quint64(device()) << 32 ^ device();
 }
 
 int run(const Options &options)
@@ -130,27 +188,55 @@ int run(const Options &options)
         return ProjectMissing;
     }
 
+    // Every run is reproducible: without a seed given, one is chosen and told afterwards.
+    const quint64 seed = options.seed.value_or(freshSeed());
     SystemRandom random;
-    if (options.seed) {
-        random.seedWith(*options.seed);
-        random.setReproducible(true);
-    }
+    random.seedWith(seed);
+    random.setReproducible(true);
     ConsoleDialogs dialogs;
     ContentCache::Options cacheOptions;
     cacheOptions.enabled = options.cache;
     ContentCache content(library, cacheOptions);
     ProjectRun projectRun(content, random, dialogs);
+    SignalWatch watch;
+
+    // Lines go to standard output as they come, or into the story for the file.
+    Text story;
     bool written = true;
-    for (qint64 run = 0; run < options.times; ++run) {
+    const auto sink = [&](const Text &line) {
+        if (!options.outputFile.isEmpty()) {
+            story += line + "\r\n";
+            return;
+        }
+        written = writeToStandardOutput(storyBytes(line + "\r\n", options.encoding)) && written;
+    };
+    bool atBound = false;
+    for (qint64 run = 0; run < options.times && !stopSignal; ++run) {
         // Like the window, each run takes the project as it is now.
-        projectRun.run(library.readList(Folder::Projects, projectFile),
-                       [&written](const Text &line) { written = writeLine(line) && written; });
+        const RunReport report =
+            projectRun.run(library.readList(Folder::Projects, projectFile), sink, &watch);
+        atBound = atBound || report.linesAtBound > 0;
     }
-    if (std::fflush(stdout) != 0 || !written) {
-        printError(QStringLiteral("无法写出故事"));
+    // A story for a file is written whole or not at all; one failure, one message.
+    QString failure;
+    if (!options.outputFile.isEmpty()) {
+        const FileResult saved =
+            files.write(options.outputFile, storyBytes(story, options.encoding));
+        if (!saved)
+            failure = withCause(QStringLiteral("故事保存失败！"), saved)
+                          .replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    }
+    if ((std::fflush(stdout) != 0 || !written) && failure.isEmpty())
+        failure = QStringLiteral("无法写出故事");
+    if (!failure.isEmpty())
+        printError(failure);
+    if (!options.seed && !options.quiet)
+        std::fputs(QStringLiteral("种子：%1\n").arg(seed).toUtf8().constData(), stderr);
+    if (stopSignal)
+        return 128 + stopSignal;
+    if (!failure.isEmpty())
         return OutputFailed;
-    }
-    return Success;
+    return atBound ? LineAtBound : Success;
 }
 
 } // namespace

@@ -62,6 +62,7 @@ void MainWindow::buildUi()
     m_toolBox = place(groupBox(m_frame, u"工具箱"), u"分组框3", 565, 1, 100, 237);
     m_run = place(button(m_toolBox, u"运行"), u"按钮6", 3, 13, 93, 24);
     m_openEditor = place(button(m_toolBox, u"模板编辑器"), u"按钮1", 3, 41, 93, 24);
+    m_saveStory = place(button(m_toolBox, u"保存故事"), u"按钮8", 3, 69, 93, 24);
     m_newProject = place(button(m_frame, u"新建"), u"按钮2", 5, 238, 32, 24);
     m_renameProject = place(button(m_frame, u"修改"), u"按钮3", 38, 238, 32, 24);
     m_saveProject = place(button(m_frame, u"保存"), u"按钮5", 70, 238, 32, 24);
@@ -90,6 +91,7 @@ void MainWindow::connectHandlers()
 {
     connect(m_openEditor, &QPushButton::clicked, this, &MainWindow::openEditor);
     connect(m_run, &QPushButton::clicked, this, &MainWindow::runNovel);
+    connect(m_saveStory, &QPushButton::clicked, this, &MainWindow::saveStory);
     connect(m_newProject, &QPushButton::clicked, this, &MainWindow::newProject);
     connect(m_renameProject, &QPushButton::clicked, this, &MainWindow::renameProject);
     connect(m_saveProject, &QPushButton::clicked, this, &MainWindow::saveProject);

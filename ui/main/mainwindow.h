@@ -44,8 +44,9 @@ private slots:
     void fillTemplateCategories();
     void openEditor();
 
-    // The run.
+    // The run, and the story it made.
     void runNovel();
+    void saveStory();
 
     // Project files.
     void newProject();
@@ -87,6 +88,7 @@ private:
     QPointer<EditorWindow> m_editor;
     // A missing template chosen in the catalogue, whose question waits out a double-click.
     QTimer m_pendingQuestion;
+    bool m_running = false; // a run is under way
     Text m_pendingTemplate;
 
     QGroupBox *m_frame = nullptr;           // 分组框1
@@ -95,6 +97,7 @@ private:
     QGroupBox *m_toolBox = nullptr;         // 分组框3
     QPushButton *m_run = nullptr;           // 按钮6
     QPushButton *m_openEditor = nullptr;    // 按钮1
+    QPushButton *m_saveStory = nullptr;     // 按钮8
     QPushButton *m_newProject = nullptr;    // 按钮2
     QPushButton *m_renameProject = nullptr; // 按钮3
     QPushButton *m_saveProject = nullptr;   // 按钮5

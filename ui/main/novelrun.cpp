@@ -4,7 +4,7 @@
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 
 #include <functional>
@@ -44,34 +44,76 @@ private:
     std::function<void()> m_showLines;
 };
 
+// Keeps the window served while a run lasts: every 100 ms the lines made so far go into the
+// story box and the progress (a dialog with 停止, once the run has lasted a second) moves on.
+class RunWatch : public RunObserver
+{
+public:
+    RunWatch(Progress &progress, std::function<void()> showLines)
+        : m_progress(progress), m_showLines(std::move(showLines))
+    {
+        m_sinceServed.start();
+    }
+    void progressed(int done, int total) override
+    {
+        m_progress.setProgress(done, total);
+        serveNowAndThen();
+    }
+    bool stopRequested() override
+    {
+        serveNowAndThen();
+        return m_progress.stopRequested();
+    }
+
+private:
+    void serveNowAndThen()
+    {
+        if (m_sinceServed.elapsed() < 100)
+            return;
+        m_showLines();
+        m_progress.keepServed();
+        m_sinceServed.restart();
+    }
+
+    Progress &m_progress;
+    std::function<void()> m_showLines;
+    QElapsedTimer m_sinceServed;
+};
+
 } // namespace
 
 // The project is what the project list shows now, saved or not; its lines go to the end of the
 // story box. Appending costs a layout each time, so the lines are gathered and appended together
-// whenever the window is painted (every 100 ms of a long run, so that its lines show as they
-// come), before any message box, and at the end. What the user does meanwhile waits for the end
-// of the run, as it would for a short one.
+// whenever the window is served (every 100 ms of a long run, so that its lines show as they
+// come), before any message box, and at the end. While the run lasts, what the user does in the
+// windows waits for its end (it must not change the project under the run); only the progress
+// dialog takes input, for 停止.
 void MainWindow::runNovel()
 {
+    if (m_running)
+        return;
+    m_running = true;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     Text pending;
     const auto showLines = [this, &pending] {
         if (!pending.isEmpty())
             m_story->appendContent(std::exchange(pending, Text()));
     };
     RunDialogs dialogs(m_services.dialogs, showLines);
-    QElapsedTimer sincePainted;
-    sincePainted.start();
+    const std::unique_ptr<Progress> progress =
+        m_services.dialogs.startProgress(QStringLiteral("正在生成…"));
+    RunWatch watch(*progress, showLines);
     ProjectRun run(m_content, m_services.random, dialogs);
-    run.run(m_projectList->names(), [&](const Text &line) {
-        pending += line;
-        pending += "\r\n";
-        if (sincePainted.elapsed() >= 100) {
-            showLines();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            sincePainted.restart();
-        }
-    });
+    run.run(
+        m_projectList->names(),
+        [&pending](const Text &line) {
+            pending += line;
+            pending += "\r\n";
+        },
+        &watch);
     showLines();
+    QApplication::restoreOverrideCursor();
+    m_running = false;
 }
 
 } // namespace quorvel

@@ -1,8 +1,12 @@
 #include "ui/widgets/qtdialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 
 namespace quorvel {
 
@@ -36,7 +40,74 @@ QString shown(const QString &text)
     return label.left(start) + u'\u2026' + label.mid(end);
 }
 
+// A QProgressDialog that appears once the task has lasted a second, application-modal, so that
+// while it shows only it takes the user's input; before that, input waits for the task's end.
+class ShownProgress : public Progress
+{
+public:
+    explicit ShownProgress(QString label)
+        : m_label(std::move(label)), m_parent(QApplication::activeWindow())
+    {
+        m_sinceStart.start();
+    }
+    ~ShownProgress() override { delete m_dialog; }
+
+    void setProgress(int done, int total) override
+    {
+        m_done = done;
+        m_total = total;
+    }
+    void keepServed() override
+    {
+        if (!m_dialog && m_sinceStart.elapsed() >= 1000)
+            show();
+        if (m_dialog) {
+            m_dialog->setMaximum(m_total);
+            m_dialog->setValue(m_done);
+        }
+        QCoreApplication::processEvents(m_dialog ? QEventLoop::AllEvents
+                                                 : QEventLoop::ExcludeUserInputEvents);
+    }
+    bool stopRequested() override { return m_dialog && m_dialog->wasCanceled(); }
+
+private:
+    void show()
+    {
+        m_dialog = new QProgressDialog(m_label, QStringLiteral("停止"), 0, m_total, m_parent);
+        m_dialog->setWindowTitle(title());
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->show();
+    }
+
+    QString m_label;
+    QPointer<QWidget> m_parent;
+    QElapsedTimer m_sinceStart;
+    QPointer<QProgressDialog> m_dialog;
+    int m_done = 0;
+    int m_total = 0;
+};
+
 } // namespace
+
+std::unique_ptr<Progress> QtDialogs::startProgress(const QString &label)
+{
+    return std::make_unique<ShownProgress>(label);
+}
+
+std::optional<SaveTarget> QtDialogs::saveFileName(const QString &suggested,
+                                                  const QStringList &fileTypes)
+{
+    QString chosenType = fileTypes.value(0);
+    const QString path = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), title(), suggested, fileTypes.join(QStringLiteral(";;")),
+        &chosenType, QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return std::nullopt;
+    return SaveTarget{path, int(std::max<qsizetype>(0, fileTypes.indexOf(chosenType)))};
+}
 
 void QtDialogs::message(const QString &text)
 {

@@ -12,6 +12,9 @@ public:
     void message(const QString &text) override;
     bool question(const QString &text) override;
     bool input(QString &text) override;
+    std::unique_ptr<Progress> startProgress(const QString &label) override;
+    std::optional<SaveTarget> saveFileName(const QString &suggested,
+                                           const QStringList &fileTypes) override;
 };
 
 } // namespace quorvel

@@ -1,5 +1,5 @@
 // The Run button: the project list as it stands goes through the generator into the story box,
-// one line per template, as each line is made.
+// one line per template, as each line is made; its progress and 停止; and 保存故事.
 
 #include "engine/messages.h"
 #include "tests/support/fixedrandom.h"
@@ -10,8 +10,13 @@
 #include "ui/widgets/namelist.h"
 
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -26,9 +31,12 @@ public:
     {
         ScriptedDialogs::message(text);
         storyAtMessage.append(story ? story->content() : Text());
+        if (whileShown)
+            whileShown();
     }
     ContentBox *story = nullptr;
     TextList storyAtMessage;
+    std::function<void()> whileShown; // what the user does while the message is open
 };
 
 struct Fixture
@@ -131,6 +139,92 @@ private slots:
 
     // A story box showing its end keeps showing it after a run; one scrolled back by the user
     // stays where the user left it.
+    // 停止 ends the run after the current line: exactly the lines made so far stay.
+    void stopKeepsTheLinesMadeSoFar()
+    {
+        Fixture f;
+        f.setProject({u"甲", u"乙", u"丙", u"甲", u"乙"});
+        f.dialogs.stopAfter = 3;
+        f.clickRun();
+        QCOMPARE(f.story->content(), gbk(QStringLiteral("甲句\r\n乙句\r\n丙句\r\n")));
+        QCOMPARE(f.dialogs.progressLabels, QStringList{QStringLiteral("正在生成…")});
+        QCOMPARE(f.dialogs.progressSteps, (QList<int>{1, 2, 3}));
+        // The next run starts afresh and runs to its end.
+        f.dialogs.stopAfter = -1;
+        f.clickRun();
+        QCOMPARE(f.story->content(), gbk(QStringLiteral("甲句\r\n乙句\r\n丙句\r\n甲句\r\n乙句\r\n"
+                                                        "丙句\r\n甲句\r\n乙句\r\n")));
+    }
+
+    // While a run lasts (here, while its message box is open) the Run button starts no other.
+    void aRunStartsNoOtherWhileItLasts()
+    {
+        Fixture f;
+        f.templateFile(u"坏", gbk(QStringLiteral("x[无]y")));
+        f.setProject({u"甲", u"坏", u"乙"});
+        f.dialogs.whileShown = [&f] { f.run->click(); };
+        f.clickRun();
+        QCOMPARE(f.dialogs.shown.size(), 1);
+        QCOMPARE(f.story->content(), gbk(QStringLiteral("甲句\r\nxy\r\n乙句\r\n")));
+    }
+
+    // 保存故事 writes the whole story box where the user chooses, in the file type chosen.
+    void saveStoryWritesTheWholeStory_data()
+    {
+        QTest::addColumn<int>("fileType");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("GBK with CR LF")
+            << 0 << gbk(QStringLiteral("甲句\r\n乙句\r\n我的话")).toGbk();
+        QTest::newRow("UTF-8 with LF") << 1 << QStringLiteral("甲句\n乙句\n我的话").toUtf8();
+    }
+    void saveStoryWritesTheWholeStory()
+    {
+        QFETCH(int, fileType);
+        QFETCH(QByteArray, bytes);
+        Fixture f;
+        f.setProject({u"甲", u"乙"});
+        f.clickRun();
+        f.story->appendContent(gbk(QStringLiteral("我的话"))); // typed by the user
+        const QString file = f.lib.path(QStringLiteral("story.txt"));
+        f.dialogs.saveTargets = {SaveTarget{file, fileType}};
+        QTest::mouseClick(f.window.findChild<QPushButton *>(QStringLiteral("按钮8")),
+                          Qt::LeftButton);
+        QCOMPARE(f.lib.readBytes(QStringLiteral("story.txt")), bytes);
+        QVERIFY(f.dialogs.shown.isEmpty());
+        QCOMPARE(f.dialogs.offeredFileTypes,
+                 (QStringList{QStringLiteral("文本文件 GBK (*.txt)"),
+                              QStringLiteral("文本文件 UTF-8 (*.txt)")}));
+        QVERIFY2(QRegularExpression(QStringLiteral("/故事-\\d{8}-\\d{4}\\.txt$"))
+                     .match(f.dialogs.suggestedPaths.value(0))
+                     .hasMatch(),
+                 qPrintable(f.dialogs.suggestedPaths.value(0)));
+    }
+
+    // A file that is there is replaced only on 是; a save that fails says why and keeps the box.
+    void saveStoryAsksBeforeReplacingAndTellsFailures()
+    {
+        Fixture f;
+        f.setProject({u"甲"});
+        f.clickRun();
+        f.lib.writeBytes(QStringLiteral("old.txt"), "old");
+        const QString old = f.lib.path(QStringLiteral("old.txt"));
+        f.dialogs.saveTargets = {SaveTarget{old, 0},
+                                 SaveTarget{old, 0},
+                                 SaveTarget{f.lib.path(QStringLiteral("gone/s.txt")), 0},
+                                 {}};
+        f.dialogs.answers = {false, true};
+        QPushButton *save = f.window.findChild<QPushButton *>(QStringLiteral("按钮8"));
+        for (int i = 0; i < 4; ++i)
+            QTest::mouseClick(save, Qt::LeftButton);
+        const QString replace = QStringLiteral("该文件已经存在，是否替换？");
+        QCOMPARE(f.dialogs.shown, (QStringList{replace, replace,
+                                               QStringLiteral("故事保存失败！\r\n") +
+                                                   QString::fromLocal8Bit(std::strerror(ENOENT))}));
+        QCOMPARE(f.lib.readBytes(QStringLiteral("old.txt")),
+                 gbk(QStringLiteral("甲句\r\n")).toGbk());
+        QCOMPARE(f.story->content(), gbk(QStringLiteral("甲句\r\n")));
+    }
+
     void storyBoxFollowsTheEndOnlyWhenAtTheEnd()
     {
         Fixture f;

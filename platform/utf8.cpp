@@ -1,10 +1,10 @@
-#include "platform/filenames.h"
+#include "platform/utf8.h"
 
 #include "platform/gbkcodec.h"
 
-namespace quorvel {
+namespace quorvel::utf8 {
 
-QByteArray encodeFileName(QStringView name)
+QByteArray encode(QStringView name)
 {
     QByteArray bytes;
     bytes.reserve(name.size() * 3);
@@ -68,7 +68,7 @@ qsizetype sequenceLength(const unsigned char *b, qsizetype left, char32_t &cp)
 
 } // namespace
 
-QString decodeFileName(QByteArrayView name)
+QString decode(QByteArrayView name)
 {
     const auto *b = reinterpret_cast<const unsigned char *>(name.data());
     QString text;
@@ -92,4 +92,4 @@ QString decodeFileName(QByteArrayView name)
     return text;
 }
 
-} // namespace quorvel
+} // namespace quorvel::utf8
