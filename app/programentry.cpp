@@ -7,6 +7,8 @@
 #include "ui/widgets/qtdialogs.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <memory>
 
@@ -16,6 +18,12 @@ int runProgram(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // Every text of the program is Chinese, so Qt's own texts (the edit boxes' menus, the file
+    // dialog) are too, whatever the system's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     LocalFiles files(QApplication::applicationDirPath());
     SystemRandom random;

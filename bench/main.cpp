@@ -38,6 +38,7 @@ class SilentDialogs : public Dialogs
 public:
     void message(const QString &) override { ++shown; }
     bool question(const QString &) override { return ++shown, false; }
+    Choice questionWithCancel(const QString &) override { return ++shown, Choice::Cancel; }
     bool input(QString &) override { return false; }
     int shown = 0;
 };

@@ -15,8 +15,8 @@ public:
     virtual ~Progress() = default;
     // done of total steps; cheap, to be called after every step.
     virtual void setProgress(int done, int total) = 0;
-    // Lets the windows be painted, and the progress dialog, once shown, take the user's input;
-    // the other windows wait. Called a few times a second.
+    // Moves the dialog on and lets it, once shown, take the user's input (the other windows
+    // wait). Called a few times a second.
     virtual void keepServed() = 0;
     // True once the user pressed 停止 or Esc.
     virtual bool stopRequested() = 0;
@@ -39,6 +39,14 @@ public:
     virtual void message(const QString &text) = 0;
     // A modal Yes/No question; true when the user chose Yes.
     virtual bool question(const QString &text) = 0;
+    // A modal Yes/No/Cancel question.
+    enum class Choice
+    {
+        Yes,
+        No,
+        Cancel
+    };
+    virtual Choice questionWithCancel(const QString &text) = 0;
     // A modal input box with no prompt, title or initial text. On OK the typed line is stored into
     // text and true is returned; on Cancel text keeps its value and false is returned.
     virtual bool input(QString &text) = 0;

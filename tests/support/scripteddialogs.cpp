@@ -51,6 +51,12 @@ std::optional<SaveTarget> ScriptedDialogs::saveFileName(const QString &suggested
     return saveTargets.isEmpty() ? std::nullopt : saveTargets.takeFirst();
 }
 
+Dialogs::Choice ScriptedDialogs::questionWithCancel(const QString &text)
+{
+    shown.append(text);
+    return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
+}
+
 bool ScriptedDialogs::input(QString &text)
 {
     ++inputsAsked;

@@ -18,6 +18,8 @@ class ScriptedDialogs : public Dialogs
 public:
     void message(const QString &text) override;
     bool question(const QString &text) override;
+    // Answered from choices (Cancel once used up).
+    Choice questionWithCancel(const QString &text) override;
     bool input(QString &text) override;
     std::unique_ptr<Progress> startProgress(const QString &label) override;
     std::optional<SaveTarget> saveFileName(const QString &suggested,
@@ -25,6 +27,7 @@ public:
 
     QStringList shown;
     QList<bool> answers;
+    QList<Choice> choices;
     QList<std::optional<QString>> inputs;
     int inputsAsked = 0;
 

@@ -13,6 +13,12 @@ bool ConsoleDialogs::question(const QString &text)
     return false;
 }
 
+Dialogs::Choice ConsoleDialogs::questionWithCancel(const QString &text)
+{
+    print(text);
+    return Choice::Cancel;
+}
+
 bool ConsoleDialogs::input(QString &)
 {
     return false;

@@ -16,6 +16,7 @@ public:
 
     void message(const QString &text) override;
     bool question(const QString &text) override;
+    Choice questionWithCancel(const QString &text) override;
     bool input(QString &text) override;
 
 private:

@@ -4,6 +4,8 @@
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
 
+#include <QCloseEvent>
+
 namespace quorvel {
 
 namespace {
@@ -31,7 +33,7 @@ void EditorWindow::showEntry(Area &area)
     area.content->setContent(read.value.isEmpty() ? Text::fromUnicode(Placeholder) : read.value);
 }
 
-void EditorWindow::saveEntry(Area &area)
+bool EditorWindow::saveEntry(Area &area)
 {
     // Into the entry selected now, whichever entry the text came from. A file that changed on
     // disk since the box showed it is replaced only when the user says so. A refused write leaves
@@ -42,16 +44,43 @@ void EditorWindow::saveEntry(Area &area)
         const char16_t *question =
             area.entryUnread ? UnreadOnDisk : (changedMeanwhile ? ChangedOnDisk : nullptr);
         if (question && !m_services.dialogs.question(QString::fromUtf16(question)))
-            return;
+            return false;
     }
     const FileResult saved = m_library.writeContent(area.folder, fileName, area.content->content());
     if (!saved) {
         reportFailure(SaveFailed, saved);
-        return;
+        return false;
     }
     area.loadedEntry = fileName;
     area.entryKey = m_library.keyOf(area.folder, fileName);
     area.entryUnread = false;
+    area.content->markSaved();
+    return true;
+}
+
+void EditorWindow::closeEvent(QCloseEvent *event)
+{
+    // A text changed since it was shown or saved is not lost without a word: 是 saves it as the
+    // area's save button would, 否 lets it go, 取消 keeps the window open. A save that does not
+    // happen keeps the window open too.
+    for (Area *area : {&m_elements, &m_templates}) {
+        if (!area->content->isChanged())
+            continue;
+        switch (m_services.dialogs.questionWithCancel(QString::fromUtf16(UnsavedText))) {
+        case Dialogs::Choice::Yes:
+            if (!saveEntry(*area)) {
+                event->ignore();
+                return;
+            }
+            break;
+        case Dialogs::Choice::No:
+            break;
+        case Dialogs::Choice::Cancel:
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
 }
 
 void EditorWindow::insertElementReference()

@@ -1,17 +1,23 @@
 #include "ui/editor/editorwindow.h"
 
 #include "ui/editor/editoricon.h"
+#include "ui/widgets/captionbox.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/geometry.h"
 #include "ui/widgets/namelist.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QColor>
+#include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <array>
 
@@ -74,10 +80,17 @@ EditorWindow::EditorWindow(Library &library, Services services, QWidget *parent)
 
 void EditorWindow::buildUi()
 {
+    // The menu bar stands above the client area, which holds the controls at their places.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_menuBar = new QMenuBar(this);
+    m_client = new QWidget(this);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_client);
     move(Position);
-    setOuterSize(this, OuterSize);
 
-    m_frame = place(new QGroupBox(this), u"分组框1", 8, -6, 622, 447);
+    m_frame = place(new CaptionBox(QString(), m_client), u"分组框1", 8, -6, 622, 447);
 
     // clang-format off
     static const AreaLayout elementLayout{
@@ -108,15 +121,61 @@ void EditorWindow::buildUi()
     buildMenus(m_elements, elementLayout);
     buildArea(m_templates, templateLayout);
     buildMenus(m_templates, templateLayout);
+    buildMenuBar();
 
-    // Buttons keep their small drawn sizes: no minimum padding from the style.
-    for (QPushButton *button : findChildren<QPushButton *>())
+    // Buttons keep their small drawn sizes: no minimum padding from the style. Return and Enter
+    // press the button that has the focus.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
         button->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
+        button->setAutoDefault(true);
+    }
+    growWithTheWindow();
+    setTabChain({m_elements.categories, m_elements.entries, m_templates.categories,
+                 m_templates.entries, m_elements.save, m_templates.save, m_elements.content,
+                 m_templates.content});
+}
+
+void EditorWindow::buildMenuBar()
+{
+    // The four menus again, in the menu bar, so that their commands can be found without the
+    // right button and reached from the keyboard (Alt and the letter). The entries are the very
+    // actions of the pop-ups.
+    const struct
+    {
+        QMenu *menu;
+        const char16_t *title;
+    } bar[] = {{m_elements.categoryMenu, u"类别菜单(&C)"},
+               {m_elements.entryMenu, u"列表菜单(&L)"},
+               {m_templates.categoryMenu, u"模板类别菜单(&M)"},
+               {m_templates.entryMenu, u"模板菜单(&T)"}};
+    for (const auto &[popUp, title] : bar) {
+        QMenu *shown = m_menuBar->addMenu(QString::fromUtf16(title));
+        shown->setObjectName(popUp->objectName() + QStringLiteral("栏"));
+        shown->addActions(popUp->actions());
+    }
+}
+
+void EditorWindow::growWithTheWindow()
+{
+    // The two areas share the extra width; in each the entry list and the content box take it,
+    // and the content box the extra height.
+    auto *growth = new GrowingLayout(this, m_client, OuterSize, m_menuBar->sizeHint().height());
+    growth->follow(m_frame, {0, Width, 0, Height});
+    const struct
+    {
+        Area &area;
+        unsigned left, share;
+    } areas[] = {{m_elements, 0, LeftHalf}, {m_templates, LeftHalf, RightHalf}};
+    for (const auto &[area, left, share] : areas) {
+        growth->follow(area.group, {left, share, 0, Height});
+        growth->follow(area.entries, {0, share, 0, 0});
+        growth->follow(area.content, {0, share, 0, Height});
+    }
 }
 
 void EditorWindow::buildArea(Area &area, const AreaLayout &layout)
 {
-    area.group = placeAt(new QGroupBox(QString::fromUtf16(layout.groupCaption), m_frame),
+    area.group = placeAt(new CaptionBox(QString::fromUtf16(layout.groupCaption), m_frame),
                          layout.groupName, layout.group);
     area.categories = placeAt(new FileBox(m_library, area.folder, area.group),
                               layout.categoriesName, layout.categories);
@@ -132,9 +191,12 @@ void EditorWindow::buildArea(Area &area, const AreaLayout &layout)
         palette.setColor(QPalette::Base, layout.background);
         box->setPalette(palette);
     }
-    // The right button only opens the pop-up menus (see popUpMenuOnRightRelease).
-    area.categories->viewport()->installEventFilter(this);
-    area.entries->viewport()->installEventFilter(this);
+    // The right button, the Menu key and Shift+F10 open the pop-up menus (see popUpMenu).
+    for (QAbstractItemView *box : {static_cast<QAbstractItemView *>(area.categories),
+                                   static_cast<QAbstractItemView *>(area.entries)}) {
+        box->installEventFilter(this);
+        box->viewport()->installEventFilter(this);
+    }
 }
 
 void EditorWindow::buildMenus(Area &area, const AreaLayout &layout)
@@ -196,27 +258,49 @@ void EditorWindow::connectHandlers()
     onChosen(m_elements.sortEntriesAction, m_elements, &EditorWindow::sortEntries);
     connect(m_elements.entries, &QListWidget::itemDoubleClicked, this,
             &EditorWindow::insertElementReference);
+    connect(m_elements.entries, &NameList::returnPressed, this,
+            &EditorWindow::insertElementReference);
 }
 
 bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    return popUpMenuOnRightRelease(watched, event) || QWidget::eventFilter(watched, event);
+    return popUpMenu(watched, event) || QWidget::eventFilter(watched, event);
 }
 
 // Releasing the right button over a category box or an entry list opens that control's menu at
 // the pointer. The menu's commands act on the selection the user made before, so the right button
 // must not move it: a list would select the row under the pointer on the press, hence the press,
-// the double-click and the context-menu event of the right button are swallowed.
-bool EditorWindow::popUpMenuOnRightRelease(QObject *watched, QEvent *event)
+// the double-click and the context-menu event of the right button are swallowed. From the
+// keyboard (the Menu key, Shift+F10) the menu opens at the list's current item.
+bool EditorWindow::popUpMenu(QObject *watched, QEvent *event)
 {
     QMenu *menu = nullptr;
+    QAbstractItemView *box = nullptr;
     for (const Area *area : {&m_elements, &m_templates}) {
-        if (watched == area->categories->viewport())
-            menu = area->categoryMenu;
-        else if (watched == area->entries->viewport())
-            menu = area->entryMenu;
+        for (const auto &[view, viewMenu] :
+             {std::pair<QAbstractItemView *, QMenu *>{area->categories, area->categoryMenu},
+              std::pair<QAbstractItemView *, QMenu *>{area->entries, area->entryMenu}}) {
+            if (watched == view || watched == view->viewport()) {
+                menu = viewMenu;
+                box = view;
+            }
+        }
     }
     if (!menu)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool menuKey = event->type() == QEvent::KeyPress &&
+                         (key->key() == Qt::Key_Menu ||
+                          (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier));
+    if (menuKey ||
+        (event->type() == QEvent::ContextMenu &&
+         static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)) {
+        const QRect current = box->visualRect(box->currentIndex());
+        const QPoint at = current.isValid() ? current.bottomLeft() : QPoint(0, 0);
+        menu->popup(box->viewport()->mapToGlobal(at));
+        return true;
+    }
+    if (watched != box->viewport())
         return false;
 
     switch (event->type()) {

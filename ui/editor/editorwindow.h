@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QAction;
+class QMenuBar;
 class QGroupBox;
 class QMenu;
 class QPushButton;
@@ -39,8 +40,10 @@ public:
     EditorWindow(Library &library, Services services, QWidget *parent = nullptr);
 
 protected:
-    // Opens the pop-up menus: see popUpMenuOnRightRelease().
+    // Opens the pop-up menus: see popUpMenu().
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Asks before a changed content box would be lost with the window.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // One side of the window. The category box's selection names the category the area works on;
@@ -94,15 +97,18 @@ private slots:
 
     // Content: the text of the selected entry.
     void showEntry(Area &area);
-    void saveEntry(Area &area);
+    // True when the text went into the file.
+    bool saveEntry(Area &area);
     void insertElementReference();
 
 private:
     void buildUi();
     void buildArea(Area &area, const AreaLayout &layout);
     void buildMenus(Area &area, const AreaLayout &layout);
+    void buildMenuBar();
+    void growWithTheWindow();
     void connectHandlers();
-    bool popUpMenuOnRightRelease(QObject *watched, QEvent *event);
+    bool popUpMenu(QObject *watched, QEvent *event);
 
     // Asks for a name with the input box; Cancel gives the empty name.
     Text askName();
@@ -128,10 +134,13 @@ private:
     static constexpr char16_t SaveFailed[] = u"保存失败！请检查文件是否可写！";
     static constexpr char16_t ChangedOnDisk[] = u"该文件已被其他程序修改，是否覆盖？";
     static constexpr char16_t UnreadOnDisk[] = u"该文件未能读取，是否覆盖？";
+    static constexpr char16_t UnsavedText[] = u"内容已修改，是否保存？";
 
     Library &m_library;
     Services m_services;
 
+    QMenuBar *m_menuBar = nullptr;
+    QWidget *m_client = nullptr;  // the client area below the menu bar
     QGroupBox *m_frame = nullptr; // 分组框1
     Area m_elements = Area(Folder::Elements);
     Area m_templates = Area(Folder::Templates);

@@ -1,6 +1,7 @@
 #include "ui/main/mainwindow.h"
 
 #include "ui/editor/editorwindow.h"
+#include "ui/widgets/captionbox.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/geometry.h"
@@ -25,7 +26,7 @@ QPushButton *button(QWidget *parent, const char16_t *caption)
 
 QGroupBox *groupBox(QWidget *parent, const char16_t *caption = u"")
 {
-    return new QGroupBox(QString::fromUtf16(caption), parent);
+    return new CaptionBox(QString::fromUtf16(caption), parent);
 }
 
 } // namespace
@@ -54,8 +55,6 @@ EditorWindow *MainWindow::editor() const
 
 void MainWindow::buildUi()
 {
-    setOuterSize(this, OuterSize);
-
     m_frame = place(groupBox(this), u"分组框1", -2, 0, 665, 431);
     m_storyArea = place(groupBox(m_frame), u"分组框2", 1, 0, 565, 238);
     m_story = place(new ContentBox(m_storyArea), u"编辑框小说", 3, 8, 559, 228);
@@ -82,9 +81,38 @@ void MainWindow::buildUi()
     // rather than cut off its last character.
     m_categoryLabel->resize(qMin(m_categoryLabel->sizeHint().width(), 592 - 529),
                             qMax(13, m_categoryLabel->sizeHint().height()));
-    // Buttons keep their small drawn sizes: no minimum padding from the style.
-    for (QPushButton *b : findChildren<QPushButton *>())
+    // Buttons keep their small drawn sizes: no minimum padding from the style. Return and Enter
+    // press the button that has the focus.
+    for (QPushButton *b : findChildren<QPushButton *>()) {
         b->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
+        b->setAutoDefault(true);
+    }
+    growWithTheWindow();
+    setTabChain({m_story, m_run, m_openEditor, m_saveStory, m_newProject, m_renameProject,
+                 m_saveProject, m_deleteProject, m_removeEntry, m_projectName, m_projectFiles,
+                 m_projectList, m_preview, m_categories, m_catalogue});
+}
+
+void MainWindow::growWithTheWindow()
+{
+    // The story box takes the extra width and the upper half of the extra height; the lower
+    // row's lists and the preview the lower half, the preview also the extra width.
+    auto *growth = new GrowingLayout(this, this, OuterSize);
+    const unsigned belowStory = UpperHalf;
+    growth->follow(m_frame, {0, Width, 0, Height});
+    growth->follow(m_storyArea, {0, Width, 0, UpperHalf});
+    growth->follow(m_story, {0, Width, 0, UpperHalf});
+    growth->follow(m_toolBox, {Width, 0, 0, UpperHalf});
+    for (QWidget *fixed :
+         std::initializer_list<QWidget *>{m_newProject, m_renameProject, m_saveProject,
+                                          m_deleteProject, m_removeEntry, m_projectName})
+        growth->follow(fixed, {0, 0, belowStory, 0});
+    growth->follow(m_projectFiles, {0, 0, belowStory, LowerHalf});
+    growth->follow(m_projectList, {0, 0, belowStory, LowerHalf});
+    growth->follow(m_preview, {0, Width, belowStory, LowerHalf});
+    growth->follow(m_categoryLabel, {Width, 0, belowStory, 0});
+    growth->follow(m_categories, {Width, 0, belowStory, 0});
+    growth->follow(m_catalogue, {Width, 0, belowStory, LowerHalf});
 }
 
 void MainWindow::connectHandlers()
@@ -101,6 +129,7 @@ void MainWindow::connectHandlers()
     connect(m_categories, &QComboBox::activated, this, &MainWindow::showCategory);
     connect(m_catalogue, &NameList::itemSelected, this, &MainWindow::previewCatalogueTemplate);
     connect(m_catalogue, &NameList::itemDoubleClicked, this, &MainWindow::appendTemplate);
+    connect(m_catalogue, &NameList::returnPressed, this, &MainWindow::appendTemplate);
     connect(m_projectList, &NameList::itemSelected, this, &MainWindow::previewProjectTemplate);
     connect(&m_pendingQuestion, &QTimer::timeout, this, &MainWindow::askPendingQuestion);
 }
@@ -138,9 +167,12 @@ void MainWindow::openEditor()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // The program ends with its main window, editor included.
-    if (m_editor)
-        m_editor->close();
+    // The program ends with its main window, editor included; when the editor stays open (its
+    // changed text not to be lost), so does the main window.
+    if (m_editor && !m_editor->close()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
 }
 

@@ -64,6 +64,7 @@ private slots:
 
 private:
     void buildUi();
+    void growWithTheWindow();
     void connectHandlers();
 
     // Re-lists the project file box, keeping its selection where the file is still there.

@@ -33,6 +33,11 @@ public:
         m_showLines();
         return m_shown.question(text);
     }
+    Choice questionWithCancel(const QString &text) override
+    {
+        m_showLines();
+        return m_shown.questionWithCancel(text);
+    }
     bool input(QString &text) override
     {
         m_showLines();
@@ -71,6 +76,8 @@ private:
         if (m_sinceServed.elapsed() < 100)
             return;
         m_showLines();
+        // The windows are painted; what the user does waits, but for the progress dialog.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_progress.keepServed();
         m_sinceServed.restart();
     }

@@ -33,6 +33,8 @@ bool hasLongLine(QStringView shown)
 ContentBox::ContentBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control; the library's texts hold tabs pasted in, not typed.
+    setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
@@ -42,6 +44,7 @@ void ContentBox::setContent(const Text &text)
     setWordWrapMode(hasLongLine(shown) ? QTextOption::WrapAnywhere
                                        : QTextOption::WrapAtWordBoundaryOrAnywhere);
     setPlainText(shown);
+    document()->setModified(false);
 }
 
 Text ContentBox::content() const

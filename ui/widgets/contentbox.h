@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace quorvel {
 
@@ -17,6 +18,9 @@ public:
 
     void setContent(const Text &text);
     Text content() const;
+    // Whether the text changed since it was set or marked saved.
+    bool isChanged() const { return document()->isModified(); }
+    void markSaved() { document()->setModified(false); }
     // Adds text at the very end, wherever the caret stands; the view follows the end when it was
     // showing the end (once control is back in the event loop).
     void appendContent(const Text &text);

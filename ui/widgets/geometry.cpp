@@ -2,8 +2,9 @@
 
 #include <QEvent>
 #include <QFont>
-#include <QObject>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace quorvel {
 
@@ -17,44 +18,80 @@ void useWindowFont(QWidget *window)
                       QStringLiteral("SimSun"), font.family()});
     font.setPixelSize(12);
     window->setFont(font);
-    // Group boxes draw their frame through the middle of the caption's line, with the caption at
-    // the very top of the box, so a caption is never cut by the box above it.
-    window->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 6px; top: 0px; padding: 0px 1px; }"));
 }
 
-namespace {
-
-// Waits for the first show, when the frame is known, and fits the client area so that frame and
-// client together have the wanted outer size.
-class OuterSizeKeeper : public QObject
+void setTabChain(std::initializer_list<QWidget *> controls)
 {
-public:
-    OuterSizeKeeper(QWidget *window, QSize outer) : QObject(window), m_outer(outer) {}
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            auto *window = static_cast<QWidget *>(watched);
-            const QSize frame = window->frameGeometry().size() - window->geometry().size();
-            if (frame.isValid() && !frame.isEmpty())
-                window->setFixedSize(m_outer - frame);
-        }
-        return false;
+    QWidget *previous = nullptr;
+    for (QWidget *control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
     }
+}
 
-private:
-    QSize m_outer;
-};
-
-} // namespace
-
-void setOuterSize(QWidget *window, QSize outer)
+GrowingLayout::GrowingLayout(QWidget *window, QWidget *client, QSize outer, int extraTop)
+    : QObject(window), m_window(window), m_client(client), m_outer(outer), m_extraTop(extraTop),
+      m_start(outer)
 {
-    window->setFixedSize(outer);
-    window->installEventFilter(new OuterSizeKeeper(window, outer));
+    window->resize(outer + QSize(0, extraTop));
+    window->setMinimumSize(window->size());
+    window->installEventFilter(this);
+    if (client != window)
+        client->installEventFilter(this);
+}
+
+void GrowingLayout::follow(QWidget *control, Follow follow)
+{
+    m_controls.append({control, control->geometry(), follow});
+}
+
+bool GrowingLayout::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window manager tells the frame some time after the window is shown; once it is known,
+    // the outer size is the one asked for, and the client area starts as large as that leaves.
+    const QEvent::Type type = event->type();
+    if (watched == m_window && !m_framed &&
+        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
+         type == QEvent::WindowActivate)) {
+        const QSize frame = m_window->frameGeometry().size() - m_window->geometry().size();
+        if (m_window->isVisible() && frame.isValid() && !frame.isEmpty()) {
+            m_framed = true;
+            m_start = m_outer - frame;
+            m_window->setMinimumSize(m_start + QSize(0, m_extraTop));
+            m_window->resize(m_start + QSize(0, m_extraTop));
+        }
+    }
+    if (watched == m_client && event->type() == QEvent::Resize)
+        layOut();
+    return false;
+}
+
+void GrowingLayout::layOut()
+{
+    const int dx = std::max(0, m_client->width() - m_start.width());
+    const int dy = std::max(0, m_client->height() - m_start.height());
+    const auto extra = [&](unsigned parts) {
+        int by = 0;
+        if (parts & Width)
+            by += dx;
+        if (parts & LeftHalf)
+            by += dx / 2;
+        if (parts & RightHalf)
+            by += dx - dx / 2;
+        if (parts & Height)
+            by += dy;
+        if (parts & UpperHalf)
+            by += dy / 2;
+        if (parts & LowerHalf)
+            by += dy - dy / 2;
+        return by;
+    };
+    for (const Control &c : std::as_const(m_controls)) {
+        c.widget->setGeometry(c.start.x() + extra(c.follow.x), c.start.y() + extra(c.follow.y),
+                              c.start.width() + extra(c.follow.width),
+                              c.start.height() + extra(c.follow.height));
+    }
 }
 
 } // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include "platform/gbkcodec.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace quorvel {
@@ -161,6 +162,16 @@ void NameList::mousePressEvent(QMouseEvent *event)
     if (!m_selectedThisPress && event->button() == Qt::LeftButton && pressed &&
         pressed == currentItem())
         emit itemSelected(currentRow());
+}
+
+void NameList::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+        emit returnPressed();
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void NameList::focusInEvent(QFocusEvent *event)

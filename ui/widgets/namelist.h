@@ -40,9 +40,12 @@ public:
 
 signals:
     void itemSelected(int row);
+    // Return or Enter on the current item: for the keyboard what a double-click is for the mouse.
+    void returnPressed();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "ui/widgets/qtdialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -64,9 +65,8 @@ public:
         if (m_dialog) {
             m_dialog->setMaximum(m_total);
             m_dialog->setValue(m_done);
+            QCoreApplication::processEvents();
         }
-        QCoreApplication::processEvents(m_dialog ? QEventLoop::AllEvents
-                                                 : QEventLoop::ExcludeUserInputEvents);
     }
     bool stopRequested() override { return m_dialog && m_dialog->wasCanceled(); }
 
@@ -109,28 +109,64 @@ std::optional<SaveTarget> QtDialogs::saveFileName(const QString &suggested,
     return SaveTarget{path, int(std::max<qsizetype>(0, fileTypes.indexOf(chosenType)))};
 }
 
+namespace {
+
+// The buttons say it in Chinese whether or not Qt's own translation could be loaded.
+int askWith(const QString &text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(QMessageBox::NoIcon, title(), shown(text), buttons,
+                    QApplication::activeWindow());
+    const struct
+    {
+        QMessageBox::StandardButton button;
+        const char16_t *caption;
+    } captions[] = {{QMessageBox::Ok, u"确定"},
+                    {QMessageBox::Yes, u"是"},
+                    {QMessageBox::No, u"否"},
+                    {QMessageBox::Cancel, u"取消"}};
+    for (const auto &[button, caption] : captions) {
+        if (QAbstractButton *shownButton = box.button(button))
+            shownButton->setText(QString::fromUtf16(caption));
+    }
+    if (buttons & QMessageBox::Cancel)
+        box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec();
+}
+
+} // namespace
+
 void QtDialogs::message(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, title(), shown(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    askWith(text, QMessageBox::Ok);
 }
 
 bool QtDialogs::question(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, title(), shown(text), QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
-    return box.exec() == QMessageBox::Yes;
+    return askWith(text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+Dialogs::Choice QtDialogs::questionWithCancel(const QString &text)
+{
+    switch (askWith(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return Choice::Yes;
+    case QMessageBox::No:
+        return Choice::No;
+    default:
+        return Choice::Cancel;
+    }
 }
 
 bool QtDialogs::input(QString &text)
 {
-    bool ok = false;
-    const QString typed = QInputDialog::getText(QApplication::activeWindow(), title(), QString(),
-                                                QLineEdit::Normal, QString(), &ok);
-    if (ok)
-        text = typed;
-    return ok;
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(title());
+    box.setOkButtonText(QStringLiteral("确定"));
+    box.setCancelButtonText(QStringLiteral("取消"));
+    if (box.exec() != QDialog::Accepted)
+        return false;
+    text = box.textValue();
+    return true;
 }
 
 } // namespace quorvel

@@ -11,6 +11,7 @@ class QtDialogs : public Dialogs
 public:
     void message(const QString &text) override;
     bool question(const QString &text) override;
+    Choice questionWithCancel(const QString &text) override;
     bool input(QString &text) override;
     std::unique_ptr<Progress> startProgress(const QString &label) override;
     std::optional<SaveTarget> saveFileName(const QString &suggested,

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -25,7 +26,10 @@ private slots:
         QVERIFY(d.open());
         QWidget *w = d.window();
         QCOMPARE(w->windowTitle(), s(u"模板元素编辑器v.1.0.0"));
-        QCOMPARE(w->frameGeometry(), QRect(50, 50, 641, 497));
+        // The menu bar stands above the client area and adds its height to the window.
+        const int menuBar = w->findChild<QMenuBar *>()->height();
+        QVERIFY(menuBar > 0);
+        QCOMPARE(w->frameGeometry(), QRect(50, 50, 641, 497 + menuBar));
         QCOMPARE(w->windowIcon().availableSizes().value(0), QSize(32, 32));
 
         const QColor white(255, 255, 255), grey(236, 236, 236);
@@ -104,14 +108,21 @@ private slots:
             {s(u"模板菜单"), s(u"添加模板"), s(u"修改模板"), s(u"删除模板"), s(u"创建该模板"),
              s(u"自动排序模板")},
         };
-        const QList<QMenu *> found = d.window()->findChildren<QMenu *>();
-        QCOMPARE(found.size(), 4);
+        // The pop-ups, and the menu bar that shows the same entries under titles with a key.
+        const QList<QMenu *> popUps =
+            d.window()->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
+        QCOMPARE(popUps.size(), 4);
+        const QList<QAction *> bar = d.window()->findChild<QMenuBar *>()->actions();
+        QCOMPARE(bar.size(), 4);
+        const QStringList keys{s(u"(&C)"), s(u"(&L)"), s(u"(&M)"), s(u"(&T)")};
         for (int m = 0; m < menus.size(); ++m) {
-            QCOMPARE(found.at(m)->objectName(), menus[m].first());
-            QStringList captions{found.at(m)->title()};
-            for (const QAction *a : found.at(m)->actions())
+            QCOMPARE(popUps.at(m)->objectName(), menus[m].first());
+            QStringList captions{popUps.at(m)->title()};
+            for (const QAction *a : popUps.at(m)->actions())
                 captions.append(a->text());
             QCOMPARE(captions, menus[m]);
+            QCOMPARE(bar.at(m)->text(), menus[m].first() + keys.at(m));
+            QCOMPARE(bar.at(m)->menu()->actions(), popUps.at(m)->actions());
         }
 
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementSortEntries")));
