@@ -35,6 +35,8 @@ public:
     explicit GapText(const Text &text) : m_bytes(text.toGbk()) {}
 
     qsizetype length() const { return m_done + m_bytes.size() - m_rest; }
+    // How many bytes are final: the search position, in the line as it will be.
+    qsizetype done() const { return m_done; }
     QByteArrayView rest() const
     {
         return QByteArrayView(m_bytes.constData() + m_rest, m_bytes.size() - m_rest);
@@ -103,15 +105,19 @@ namespace {
 
 // The drawn lines that the search is inside, outermost first. The text after a drawn line is
 // never touched until the search reaches it, so a line is known by how many bytes follow it:
-// the search is inside the line while more bytes than that are left to search.
+// the search is inside the line while more bytes than that are left to search. When traced,
+// every line drawn is recorded with where it starts and, once the search has left it, where it
+// ends; a line that a later reference cuts into ends where that reference starts.
 class OpenDraws
 {
 public:
+    explicit OpenDraws(bool trace) : m_trace(trace) {}
+
     // The lines that end before the search position (bytes left to search) are done.
-    void leaveEndedBefore(qsizetype left)
+    void leaveEndedBefore(const GapText &text)
     {
-        while (!m_draws.isEmpty() && m_draws.last().after >= left)
-            m_draws.removeLast();
+        while (!m_draws.isEmpty() && m_draws.last().after >= text.rest().size())
+            close(text.length() - m_draws.last().after);
     }
     // How deep a line drawn for a reference followed by leftAfter bytes would sit: inside the
     // lines that do not end before the reference does.
@@ -122,11 +128,19 @@ public:
             --depth;
         return int(depth + 1);
     }
-    void enter(QByteArrayView reference, qsizetype leftAfter)
+    // A line drawn for the reference at the search position, followed by leftAfter bytes.
+    void enter(QByteArrayView reference, const DrawnLine &line, const GapText &text,
+               qsizetype leftAfter)
     {
         while (!m_draws.isEmpty() && m_draws.last().after > leftAfter)
-            m_draws.removeLast();
-        m_draws.append({leftAfter, Text::fromGbk(nameIn(reference))});
+            close(text.done());
+        int record = -1;
+        if (m_trace) {
+            record = int(m_records.size());
+            m_records.append({Text::fromGbk(nameIn(reference)), line.line, text.done(), 0,
+                              m_draws.isEmpty() ? -1 : m_draws.last().record});
+        }
+        m_draws.append({leftAfter, Text::fromGbk(nameIn(reference)), record});
     }
     // The names of the lines that hold all of the reference, then the reference's own.
     TextList chainTo(QByteArrayView reference, qsizetype leftAfter) const
@@ -139,8 +153,32 @@ public:
         chain.append(Text::fromGbk(nameIn(reference)));
         return chain;
     }
+    // The draws as a tree, once the expansion is over.
+    QList<DrawTrace> finish(const GapText &text)
+    {
+        while (!m_draws.isEmpty())
+            close(text.length() - m_draws.last().after);
+        QList<DrawTrace> roots;
+        // Children come after their parent: build from the last record back.
+        QList<QList<DrawTrace>> inner(m_records.size());
+        for (qsizetype i = m_records.size() - 1; i >= 0; --i) {
+            const Record &r = m_records.at(i);
+            DrawTrace draw{r.element, r.line, r.start, r.end, {}};
+            draw.inner = std::move(inner[i]);
+            std::reverse(draw.inner.begin(), draw.inner.end());
+            (r.parent < 0 ? roots : inner[r.parent]).append(std::move(draw));
+        }
+        std::reverse(roots.begin(), roots.end());
+        return roots;
+    }
 
 private:
+    void close(qsizetype end)
+    {
+        if (m_draws.last().record >= 0)
+            m_records[m_draws.last().record].end = end;
+        m_draws.removeLast();
+    }
     static QByteArrayView nameIn(QByteArrayView reference)
     {
         return reference.size() > 2 ? reference.sliced(1, reference.size() - 2) : QByteArrayView();
@@ -149,55 +187,64 @@ private:
     {
         qsizetype after;
         Text name;
+        int record;
     };
+    struct Record
+    {
+        Text element;
+        int line;
+        qsizetype start, end;
+        int parent;
+    };
+    bool m_trace;
     QList<Open> m_draws;
+    QList<Record> m_records;
 };
 
-Expansion endless(GapText &text, const OpenDraws &open, QByteArrayView reference,
-                  qsizetype leftAfter)
+Expansion finished(GapText &text, OpenDraws &open, ExpansionEnd end, TextList chain = {})
 {
-    TextList chain = open.chainTo(reference, leftAfter);
-    return {text.take(), ExpansionEnd::Endless, std::move(chain)};
+    QList<DrawTrace> draws = open.finish(text);
+    return {text.take(), end, std::move(chain), std::move(draws)};
 }
 
 } // namespace
 
 Expansion expandReferences(const Text &pattern, const ReferenceDraw &draw,
-                           const ExpansionLimits &limits)
+                           const ExpansionLimits &limits, bool trace)
 {
     Reference reference = findReference(pattern.view());
     if (!reference.isReference())
-        return {pattern, ExpansionEnd::Complete, {}};
+        return {pattern, ExpansionEnd::Complete, {}, {}};
     if (reference.isEmpty())
-        return {Text(), ExpansionEnd::EmptyReference, {}};
+        return {Text(), ExpansionEnd::EmptyReference, {}, {}};
 
     // Text left of the first "[" holds neither bracket (a "]" there would have ended the
     // expansion), and a replacement leaves it as it is, character boundaries included: so each
     // search starts at the reference just replaced, with the same result as one from the start.
     GapText text(pattern);
-    OpenDraws open;
+    OpenDraws open(trace);
     const qsizetype maxLength = std::max(limits.maxLength, pattern.size());
     for (qsizetype draws = 0;; ++draws) {
         text.keep(reference.open);
-        open.leaveEndedBefore(text.rest().size());
+        open.leaveEndedBefore(text);
         const qsizetype length = reference.close - reference.open + 1;
         const QByteArrayView name = text.rest().first(length);
         const qsizetype leftAfter = text.rest().size() - length;
         if (draws >= limits.maxDraws || text.length() > maxLength ||
             open.depthOfNew(leftAfter) > limits.maxDepth)
-            return endless(text, open, name, leftAfter);
-        const std::optional<QByteArrayView> line = draw(name);
+            return finished(text, open, ExpansionEnd::Endless, open.chainTo(name, leftAfter));
+        const std::optional<DrawnLine> line = draw(name);
         if (!line)
-            return endless(text, open, name, leftAfter);
-        open.enter(name, leftAfter);
+            return finished(text, open, ExpansionEnd::Endless, open.chainTo(name, leftAfter));
+        open.enter(name, *line, text, leftAfter);
         text.drop(length);
-        text.insert(*line);
+        text.insert(line->text);
 
         reference = findReference(text.rest());
         if (!reference.isReference())
-            return {text.take(), ExpansionEnd::Complete, {}};
+            return finished(text, open, ExpansionEnd::Complete);
         if (reference.isEmpty())
-            return {text.take(), ExpansionEnd::EmptyReference, {}};
+            return finished(text, open, ExpansionEnd::EmptyReference);
     }
 }
 

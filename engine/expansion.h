@@ -34,6 +34,20 @@ enum class ExpansionEnd
     Endless,        // stopped at a limit, or because the draw said so
 };
 
+// Where one part of a story line came from: the element drawn, the line of it (from 1; 0 where
+// the element had no line), and the bytes of the story line its text finally fills, with the
+// draws made inside it.
+struct DrawTrace
+{
+    Text element;
+    int line = 0;
+    qsizetype start = 0;
+    qsizetype end = 0;
+    QList<DrawTrace> inner;
+
+    friend bool operator==(const DrawTrace &, const DrawTrace &) = default;
+};
+
 struct Expansion
 {
     Text line;
@@ -41,11 +55,21 @@ struct Expansion
     // Of an endless expansion: the names of the elements whose drawn lines held the reference it
     // stopped at, outermost first, then the name in that reference.
     TextList chain;
+    // When asked for: the draws, in the order of the line.
+    QList<DrawTrace> draws;
+};
+
+// A line drawn for a reference: its bytes, and which line of its element it is (from 1).
+struct DrawnLine
+{
+    DrawnLine(QByteArrayView drawn, int lineNumber = 0) : text(drawn), line(lineNumber) {}
+    QByteArrayView text;
+    int line;
 };
 
 // Draws the line for one reference, given with its brackets. The bytes returned must stay valid
 // until the next call. Nothing stops the expansion there, as endless, with the reference left in.
-using ReferenceDraw = std::function<std::optional<QByteArrayView>(QByteArrayView reference)>;
+using ReferenceDraw = std::function<std::optional<DrawnLine>(QByteArrayView reference)>;
 
 // The first reference of a text: close is the position of the first "]" (-1: none), open that of
 // the first "[" when it stands before that "]" (-1 otherwise). Brackets are characters: a "[" or
@@ -66,7 +90,8 @@ Reference findReference(QByteArrayView text);
 // A first reference "[]" empties the line; a later one stops the expansion where it stands, as
 // does reaching a limit. Each pass resumes the search at the reference it replaced, since nothing
 // to its left can become part of a reference again, so the cost grows with the line's length.
+// With trace set, the expansion also tells where each part of the line came from.
 Expansion expandReferences(const Text &pattern, const ReferenceDraw &draw,
-                           const ExpansionLimits &limits = {});
+                           const ExpansionLimits &limits = {}, bool trace = false);
 
 } // namespace quorvel

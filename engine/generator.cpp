@@ -20,7 +20,17 @@ Text contentFileName(QByteArrayView stem)
 // flood the story box; the cut falls between characters and is marked.
 constexpr qsizetype LongestEndlessLine = 64 * 1024;
 
-Text cutToFit(Text line)
+// The draws as far as they lie in the first length bytes of the line.
+void keepDrawsWithin(QList<DrawTrace> &draws, qsizetype length)
+{
+    draws.removeIf([length](const DrawTrace &draw) { return draw.start >= length; });
+    for (DrawTrace &draw : draws) {
+        draw.end = std::min(draw.end, length);
+        keepDrawsWithin(draw.inner, length);
+    }
+}
+
+Text cutToFit(Text line, QList<DrawTrace> &draws)
 {
     if (line.size() <= LongestEndlessLine)
         return line;
@@ -30,6 +40,7 @@ Text cutToFit(Text line)
     for (qsizetype step = 1; end + step <= LongestEndlessLine - mark.size();
          step = gbk::isLeadByte(uchar(bytes[end])) ? 2 : 1)
         end += step;
+    keepDrawsWithin(draws, end);
     return Text::fromGbk(bytes.first(end)) + mark;
 }
 
@@ -52,6 +63,14 @@ Generator::~Generator() = default;
 
 std::optional<Text> Generator::storyLine(const Text &templateName)
 {
+    std::optional<StoryLine> line = tracedStoryLine(templateName, false);
+    if (!line)
+        return std::nullopt;
+    return std::move(line->text);
+}
+
+std::optional<StoryLine> Generator::tracedStoryLine(const Text &templateName, bool trace)
+{
     const Text fileName = contentFileName(templateName.view());
     const std::shared_ptr<const ContentLines> patterns = m_files.load(Folder::Templates, fileName);
     if (patterns->result().cause() == FileResult::Cause::TooLarge)
@@ -59,18 +78,23 @@ std::optional<Text> Generator::storyLine(const Text &templateName)
     if (patterns->count() == 0)
         return std::nullopt;
     // The pattern draw goes on from where the last element draw left the generator.
-    Text line = expand(Text::fromGbk(patterns->line(m_random.between1And(patterns->count()) - 1)));
+    const int patternLine = m_random.between1And(patterns->count());
+    StoryLine line;
+    line.text = expand(Text::fromGbk(patterns->line(patternLine - 1)), trace ? &line.trace.draws : nullptr);
     if (m_stopped)
         return std::nullopt;
+    line.trace.templateName = templateName;
+    line.trace.patternLine = patternLine;
     return line;
 }
 
-Text Generator::expand(const Text &pattern)
+Text Generator::expand(const Text &pattern, QList<DrawTrace> *draws)
 {
     m_shown.clear();
     m_bytesRead = 0;
     Expansion expansion = expandReferences(
-        pattern, [this](QByteArrayView reference) { return drawLine(reference); }, m_limits);
+        pattern, [this](QByteArrayView reference) { return drawLine(reference); }, m_limits,
+        draws != nullptr);
     if (m_stopped)
         return Text();
     if (expansion.end == ExpansionEnd::EmptyReference) {
@@ -78,8 +102,10 @@ Text Generator::expand(const Text &pattern)
     } else if (expansion.end == ExpansionEnd::Endless) {
         ++m_linesAtBound;
         m_dialogs.message(messages::endlessExpansion(expansion.chain));
-        return cutToFit(std::move(expansion.line));
+        expansion.line = cutToFit(std::move(expansion.line), expansion.draws);
     }
+    if (draws)
+        *draws = std::move(expansion.draws);
     return std::move(expansion.line);
 }
 
@@ -94,10 +120,11 @@ Text Generator::drawElement(const Text &reference)
 {
     m_shown.clear();
     m_bytesRead = 0;
-    return Text::fromGbk(drawLine(reference.view()).value_or(QByteArrayView()));
+    const std::optional<DrawnLine> line = drawLine(reference.view());
+    return line ? Text::fromGbk(line->text) : Text();
 }
 
-std::optional<QByteArrayView> Generator::drawLine(QByteArrayView reference)
+std::optional<DrawnLine> Generator::drawLine(QByteArrayView reference)
 {
     // A long expansion asks now and then whether the user stopped the run; asking at every draw
     // would cost more than the draw.
@@ -126,7 +153,8 @@ std::optional<QByteArrayView> Generator::drawLine(QByteArrayView reference)
             return std::nullopt;
         return QByteArrayView();
     }
-    return m_element->line(m_random.between1And(count) - 1);
+    const int drawn = m_random.between1And(count);
+    return DrawnLine(m_element->line(drawn - 1), drawn);
 }
 
 bool Generator::tell(const QString &message)

@@ -13,6 +13,20 @@
 
 namespace quorvel {
 
+// Where a story line came from: its template, the pattern's line (from 1), and the draws.
+struct LineTrace
+{
+    Text templateName;
+    int patternLine = 0;
+    QList<DrawTrace> draws;
+};
+
+struct StoryLine
+{
+    Text text;
+    LineTrace trace;
+};
+
 class ContentCache;
 class ContentLines;
 class Dialogs;
@@ -36,9 +50,12 @@ public:
     // The story line of one template: a random pattern of it, expanded. Nothing, and no message,
     // when the template has no pattern (its file is missing or empty).
     std::optional<Text> storyLine(const Text &templateName);
+    // The same, with where it came from when trace is set (else the trace has no draws).
+    std::optional<StoryLine> tracedStoryLine(const Text &templateName, bool trace);
 
     // The pattern with every reference replaced, showing the messages the expansion meets.
-    Text expand(const Text &pattern);
+    // With draws given, they are filled with where each part of the line came from.
+    Text expand(const Text &pattern, QList<DrawTrace> *draws = nullptr);
 
     // A random line of the element that reference ("[" name "]") names. An element without any
     // line gives the empty text after a message.
@@ -54,7 +71,7 @@ public:
 
 private:
     // The line for one reference; nothing when the expansion must stop (see ExpansionLimits).
-    std::optional<QByteArrayView> drawLine(QByteArrayView reference);
+    std::optional<DrawnLine> drawLine(QByteArrayView reference);
     // Shows the message, unless this expansion showed it too often already: then false.
     bool tell(const QString &message);
 

@@ -30,7 +30,8 @@ RunReport ProjectRun::run(const TextList &templateNames, const LineSink &sink,
     const int atBoundBefore = m_generator.linesAtBound();
     const int total = int(templateNames.size());
     for (int done = 0; done < total && !report.stopped;) {
-        if (const std::optional<Text> line = m_generator.storyLine(templateNames.at(done))) {
+        if (const std::optional<StoryLine> line =
+                m_generator.tracedStoryLine(templateNames.at(done), m_tracing)) {
             sink(*line);
             ++report.lines;
         }

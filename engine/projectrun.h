@@ -43,7 +43,8 @@ struct RunReport
 class ProjectRun
 {
 public:
-    using LineSink = std::function<void(const Text &line)>;
+    // Each line with where it came from (its draws only while tracing is on).
+    using LineSink = std::function<void(const StoryLine &line)>;
 
     ProjectRun(ContentCache &files, RandomSource &random, Dialogs &dialogs,
                ExpansionLimits limits = {});
@@ -57,9 +58,13 @@ public:
     RunReport run(const TextList &templateNames, const LineSink &sink,
                   RunObserver *observer = nullptr);
 
+    // Whether the lines carry their draws (off at first).
+    void setTracing(bool on) { m_tracing = on; }
+
 private:
     Generator m_generator;
     Dialogs &m_dialogs;
+    bool m_tracing = false;
 };
 
 } // namespace quorvel

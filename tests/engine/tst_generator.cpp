@@ -261,7 +261,9 @@ private slots:
         f.element(u"z", "");
         ProjectRun run(f.lib.library, f.random, f.dialogs);
         QList<std::pair<Text, qsizetype>> lines; // each line, and how many messages came before
-        const auto sink = [&](const Text &line) { lines.append({line, f.dialogs.shown.size()}); };
+        const auto sink = [&](const StoryLine &line) {
+            lines.append({line.text, f.dialogs.shown.size()});
+        };
         run.run({Text("t"), Text("missing"), Text("u"), Text("empty"), Text("t")}, sink);
         QCOMPARE(lines, (QList<std::pair<Text, qsizetype>>{
                             {Text("A"), 0}, {Text("x"), 1}, {Text("A"), 1}}));

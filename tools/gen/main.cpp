@@ -3,6 +3,7 @@
 // error.
 
 #include "engine/projectrun.h"
+#include "engine/tracejson.h"
 #include "library/contentcache.h"
 #include "library/folders.h"
 #include "library/library.h"
@@ -14,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonDocument>
 
 #include <csignal>
 #include <cstdio>
@@ -38,7 +40,7 @@ enum ExitStatus
 
 constexpr char16_t HelpText[] =
     u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] [-o 文件]\n"
-    u"                  [--encoding gbk|utf-8] [--quiet] [--no-cache] 项目\n"
+    u"                  [--encoding gbk|utf-8] [--quiet] [--trace] [--no-cache] 项目\n"
     u"\n"
     u"不打开窗口，运行已保存的项目，与主窗口的“运行”按钮相同：按项目中模板的顺序，\n"
     u"为每个模板随机选取一个句式，把其中每个元素引用换成该元素随机的一行，得到一行故事。\n"
@@ -53,6 +55,7 @@ constexpr char16_t HelpText[] =
     u"  -o 文件           把故事写入文件（整体替换，写完才生效），而不是标准输出\n"
     u"  --encoding 编码   gbk（GBK，CR LF 换行）或 utf-8（LF 换行），默认为 utf-8\n"
     u"  --quiet           不写出所用的种子\n"
+    u"  --trace           每行故事写成一个 JSON 对象：文本、模板、句式行号和各次抽取的来源\n"
     u"  --no-cache        每次使用都重新读取文件（用于比较；输出相同）\n"
     u"  -h, --help        显示本说明\n"
     u"\n"
@@ -81,6 +84,7 @@ struct Options
     QString outputFile; // empty: standard output
     StoryEncoding encoding = StoryEncoding::Utf8;
     bool quiet = false;
+    bool trace = false;
     QString project;
 };
 
@@ -96,7 +100,8 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("E"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QString());
-    parser.addOptions({help, library, times, seed, noCache, output, encoding, quiet});
+    const QCommandLineOption trace(QStringLiteral("trace"), QString());
+    parser.addOptions({help, library, times, seed, noCache, output, encoding, quiet, trace});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         return badArguments(unknown.isEmpty() ? QStringLiteral("参数有误：") + parser.errorText()
@@ -110,6 +115,7 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     Options options;
     options.cache = !parser.isSet(noCache);
     options.quiet = parser.isSet(quiet);
+    options.trace = parser.isSet(trace);
     if (parser.isSet(output))
         options.outputFile = QDir(parser.value(output)).absolutePath();
     if (parser.isSet(encoding)) {
@@ -203,12 +209,21 @@ int run(const Options &options)
     // Lines go to standard output as they come, or into the story for the file.
     Text story;
     bool written = true;
-    const auto sink = [&](const Text &line) {
+    // With --trace each line goes out as a JSON object (UTF-8, one per line).
+    projectRun.setTracing(options.trace);
+    const auto sink = [&](const StoryLine &line) {
+        const Text out =
+            options.trace ? Text::fromUnicode(QString::fromUtf8(
+                                QJsonDocument(traceToJson(line)).toJson(QJsonDocument::Compact)))
+                          : line.text;
         if (!options.outputFile.isEmpty()) {
-            story += line + "\r\n";
+            story += out + "\r\n";
             return;
         }
-        written = writeToStandardOutput(storyBytes(line + "\r\n", options.encoding)) && written;
+        written = writeToStandardOutput(storyBytes(out + "\r\n", options.trace
+                                                                     ? StoryEncoding::Utf8
+                                                                     : options.encoding)) &&
+                  written;
     };
     bool atBound = false;
     for (qint64 run = 0; run < options.times && !stopSignal; ++run) {

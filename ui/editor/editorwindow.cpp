@@ -1,6 +1,7 @@
 #include "ui/editor/editorwindow.h"
 
 #include "ui/editor/editoricon.h"
+#include "ui/editor/trywindow.h"
 #include "ui/widgets/captionbox.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
@@ -183,6 +184,13 @@ void EditorWindow::buildArea(Area &area, const AreaLayout &layout)
     area.save = placeAt(new QPushButton(QString::fromUtf16(layout.saveCaption), area.group),
                         layout.saveName, layout.save);
     area.content = placeAt(new ContentBox(area.group), layout.contentName, layout.content);
+    // In the content box's own menu and as Ctrl+T while it has the focus.
+    area.tryLineAction = new QAction(QStringLiteral("试写当前行"), area.content);
+    area.tryLineAction->setObjectName(QString::fromUtf16(layout.actionPrefix) +
+                                      QStringLiteral("TryLine"));
+    area.tryLineAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    area.tryLineAction->setShortcutContext(Qt::WidgetShortcut);
+    area.content->addAction(area.tryLineAction);
 
     for (QWidget *box :
          {static_cast<QWidget *>(area.categories), static_cast<QWidget *>(area.entries),
@@ -247,6 +255,7 @@ void EditorWindow::connectHandlers()
         onChosen(area->renameEntryAction, *area, &EditorWindow::renameEntry);
         onChosen(area->deleteEntryAction, *area, &EditorWindow::deleteEntry);
         onChosen(area->createContentFileAction, *area, &EditorWindow::createContentFile);
+        onChosen(area->tryLineAction, *area, &EditorWindow::tryCurrentLine);
 
         connect(area->categories, &NameList::itemSelected, this,
                 [this, area] { loadCategory(*area); });

@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QAction;
@@ -18,6 +19,7 @@ namespace quorvel {
 class ContentBox;
 class FileBox;
 class NameList;
+class TryWindow;
 
 // The material editor: categories, entries and texts of elements (left area) and templates (right
 // area). The two areas are built alike and every command is written once over an Area.
@@ -70,6 +72,7 @@ private:
         QAction *deleteEntryAction = nullptr;
         QAction *createContentFileAction = nullptr;
         QAction *sortEntriesAction = nullptr;
+        QAction *tryLineAction = nullptr; // 试写当前行, in the content box
         // What the entry list and the content box were loaded from, and the key each file had
         // then, to tell a change made by another program since (no key: missing, or not read).
         Text loadedCategory;
@@ -100,6 +103,7 @@ private slots:
     // True when the text went into the file.
     bool saveEntry(Area &area);
     void insertElementReference();
+    void tryCurrentLine(Area &area);
 
 private:
     void buildUi();
@@ -139,6 +143,7 @@ private:
     Library &m_library;
     Services m_services;
 
+    QPointer<TryWindow> m_tryWindow;
     QMenuBar *m_menuBar = nullptr;
     QWidget *m_client = nullptr;  // the client area below the menu bar
     QGroupBox *m_frame = nullptr; // 分组框1

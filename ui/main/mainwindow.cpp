@@ -2,7 +2,9 @@
 
 #include "ui/editor/editorwindow.h"
 #include "ui/widgets/captionbox.h"
+#include "ui/main/sourcewindow.h"
 #include "ui/widgets/contentbox.h"
+#include "ui/widgets/storybox.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/geometry.h"
 #include "ui/widgets/namelist.h"
@@ -57,7 +59,7 @@ void MainWindow::buildUi()
 {
     m_frame = place(groupBox(this), u"分组框1", -2, 0, 665, 431);
     m_storyArea = place(groupBox(m_frame), u"分组框2", 1, 0, 565, 238);
-    m_story = place(new ContentBox(m_storyArea), u"编辑框小说", 3, 8, 559, 228);
+    m_story = place(new StoryBox(m_storyArea), u"编辑框小说", 3, 8, 559, 228);
     m_toolBox = place(groupBox(m_frame, u"工具箱"), u"分组框3", 565, 1, 100, 237);
     m_run = place(button(m_toolBox, u"运行"), u"按钮6", 3, 13, 93, 24);
     m_openEditor = place(button(m_toolBox, u"模板编辑器"), u"按钮1", 3, 41, 93, 24);
@@ -120,6 +122,8 @@ void MainWindow::connectHandlers()
     connect(m_openEditor, &QPushButton::clicked, this, &MainWindow::openEditor);
     connect(m_run, &QPushButton::clicked, this, &MainWindow::runNovel);
     connect(m_saveStory, &QPushButton::clicked, this, &MainWindow::saveStory);
+    connect(m_story, &StoryBox::sourceRequested, this, &MainWindow::showSource);
+    connect(m_story, &StoryBox::selectionInStoryLine, this, &MainWindow::showSelectedDraw);
     connect(m_newProject, &QPushButton::clicked, this, &MainWindow::newProject);
     connect(m_renameProject, &QPushButton::clicked, this, &MainWindow::renameProject);
     connect(m_saveProject, &QPushButton::clicked, this, &MainWindow::saveProject);
@@ -152,6 +156,31 @@ void MainWindow::fillTemplateCategories()
     // Show the selected category's templates straight away, as if the user had chosen it.
     if (m_categories->currentIndex() >= 0)
         showCategory();
+}
+
+void MainWindow::showSource(const StoryLine &line)
+{
+    // One window, showing the line asked for last.
+    if (!m_source) {
+        m_source = new SourceWindow(this);
+        m_source->setObjectName(QStringLiteral("来源窗口"));
+        connect(m_source, &SourceWindow::openRequested, this, &MainWindow::openEditorAt);
+    }
+    m_source->showLine(line);
+    m_source->show();
+    m_source->raise();
+}
+
+void MainWindow::showSelectedDraw(const StoryLine &line, qsizetype start, qsizetype end)
+{
+    if (m_source && m_source->isVisible() && m_source->line().text == line.text)
+        m_source->showDraw(start, end);
+}
+
+void MainWindow::openEditorAt(Folder folder, const Text &name, int line)
+{
+    openEditor();
+    m_editor->showLibraryFile(folder, name + ".txt", line);
 }
 
 void MainWindow::openEditor()

@@ -21,6 +21,9 @@ class ContentBox;
 class EditorWindow;
 class FileBox;
 class NameList;
+class SourceWindow;
+class StoryBox;
+struct StoryLine;
 
 // The project workspace: choose, create, rename, save and delete projects, browse and preview
 // templates, build the current project and run it into the story box.
@@ -47,6 +50,9 @@ private slots:
     // The run, and the story it made.
     void runNovel();
     void saveStory();
+    void showSource(const StoryLine &line);
+    void showSelectedDraw(const StoryLine &line, qsizetype start, qsizetype end);
+    void openEditorAt(Folder folder, const Text &name, int line);
 
     // Project files.
     void newProject();
@@ -87,6 +93,7 @@ private:
     // use: kept from one run to the next.
     ContentCache m_content;
     QPointer<EditorWindow> m_editor;
+    QPointer<SourceWindow> m_source;
     // A missing template chosen in the catalogue, whose question waits out a double-click.
     QTimer m_pendingQuestion;
     bool m_running = false; // a run is under way
@@ -94,7 +101,7 @@ private:
 
     QGroupBox *m_frame = nullptr;           // 分组框1
     QGroupBox *m_storyArea = nullptr;       // 分组框2
-    ContentBox *m_story = nullptr;          // 编辑框小说
+    StoryBox *m_story = nullptr;            // 编辑框小说
     QGroupBox *m_toolBox = nullptr;         // 分组框3
     QPushButton *m_run = nullptr;           // 按钮6
     QPushButton *m_openEditor = nullptr;    // 按钮1

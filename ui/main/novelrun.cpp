@@ -101,22 +101,19 @@ void MainWindow::runNovel()
         return;
     m_running = true;
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    Text pending;
+    QList<StoryLine> pending;
     const auto showLines = [this, &pending] {
         if (!pending.isEmpty())
-            m_story->appendContent(std::exchange(pending, Text()));
+            m_story->appendStory(std::exchange(pending, {}));
     };
     RunDialogs dialogs(m_services.dialogs, showLines);
     const std::unique_ptr<Progress> progress =
         m_services.dialogs.startProgress(QStringLiteral("正在生成…"));
     RunWatch watch(*progress, showLines);
     ProjectRun run(m_content, m_services.random, dialogs);
+    run.setTracing(true); // every line in the box knows where it came from
     run.run(
-        m_projectList->names(),
-        [&pending](const Text &line) {
-            pending += line;
-            pending += "\r\n";
-        },
+        m_projectList->names(), [&pending](const StoryLine &line) { pending.append(line); },
         &watch);
     showLines();
     QApplication::restoreOverrideCursor();

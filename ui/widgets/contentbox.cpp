@@ -2,6 +2,8 @@
 
 #include "platform/displaytext.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -36,6 +38,16 @@ ContentBox::ContentBox(QWidget *parent) : QPlainTextEdit(parent)
     // Tab moves on to the next control; the library's texts hold tabs pasted in, not typed.
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
+void ContentBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!actions().isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(actions());
+    }
+    menu->exec(event->globalPos());
 }
 
 void ContentBox::setContent(const Text &text)

@@ -25,6 +25,10 @@ public:
     // showing the end (once control is back in the event loop).
     void appendContent(const Text &text);
 
+protected:
+    // The edit box's own menu, then the actions added to the box.
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
 private:
     bool m_followEnd = false; // the view is to be moved to the end
 };

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/generator.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+
+namespace quorvel {
+
+// A story line and where it came from, as one JSON object for scripts: the text (in UTF-8 as
+// JSON has it), the template, the pattern's line, and the draws, nested, each with its element,
+// its line, the byte range it fills in the GBK line ("bytes") and the range of characters in the
+// text ("chars", counted in code points), both as [start, end).
+QJsonObject traceToJson(const StoryLine &line);
+
+} // namespace quorvel

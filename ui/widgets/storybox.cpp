@@ -1,0 +1,123 @@
+#include "ui/widgets/storybox.h"
+
+#include "platform/displaytext.h"
+#include "ui/widgets/tracetext.h"
+
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QTextBlock>
+#include <QToolTip>
+
+namespace quorvel {
+
+namespace {
+
+// A block's source, with the text the block had when it was made: a block whose text differs
+// now was edited, and its source no longer holds.
+class Source : public QTextBlockUserData
+{
+public:
+    Source(StoryLine line, QString shown) : m_line(std::move(line)), m_shown(std::move(shown)) {}
+    const StoryLine *lineFor(const QTextBlock &block) const
+    {
+        return block.text() == m_shown ? &m_line : nullptr;
+    }
+
+private:
+    StoryLine m_line;
+    QString m_shown;
+};
+
+const StoryLine *sourceOf(const QTextBlock &block)
+{
+    const auto *source = static_cast<const Source *>(block.userData());
+    return source ? source->lineFor(block) : nullptr;
+}
+
+// Bytes of the line before the block's character position (the line holds no line break).
+qsizetype bytesBefore(const QTextBlock &block, int position)
+{
+    return displayToText(QStringView(block.text()).first(position)).size();
+}
+
+} // namespace
+
+StoryBox::StoryBox(QWidget *parent) : ContentBox(parent)
+{
+    connect(this, &QPlainTextEdit::selectionChanged, this, &StoryBox::tellSelection);
+}
+
+void StoryBox::appendStory(const QList<StoryLine> &lines)
+{
+    if (lines.isEmpty())
+        return;
+    Text text;
+    for (const StoryLine &line : lines)
+        text += line.text + "\r\n";
+    // The first line starts a block of its own unless the box's last line is unfinished (typed
+    // by the user): then it shares that block and has no source of its own.
+    QTextBlock block = document()->lastBlock();
+    const bool shared = !block.text().isEmpty();
+    appendContent(text);
+    for (qsizetype i = 0; i < lines.size() && block.isValid(); ++i, block = block.next()) {
+        if (i > 0 || !shared)
+            block.setUserData(new Source(lines.at(i), block.text()));
+    }
+}
+
+std::optional<StoryLine> StoryBox::storyLineAt(int position) const
+{
+    const StoryLine *line = sourceOf(document()->findBlock(position));
+    return line ? std::optional<StoryLine>(*line) : std::nullopt;
+}
+
+std::optional<StoryLine> StoryBox::selectedStoryLine(qsizetype &start, qsizetype &end) const
+{
+    const QTextCursor cursor = textCursor();
+    const QTextBlock block = document()->findBlock(cursor.selectionStart());
+    if (!cursor.hasSelection() || block != document()->findBlock(cursor.selectionEnd()))
+        return std::nullopt;
+    const StoryLine *line = sourceOf(block);
+    if (!line)
+        return std::nullopt;
+    start = bytesBefore(block, cursor.selectionStart() - block.position());
+    end = bytesBefore(block, cursor.selectionEnd() - block.position());
+    return *line;
+}
+
+bool StoryBox::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QPoint at = viewport()->mapFromGlobal(help->globalPos());
+        const std::optional<StoryLine> line = storyLineAt(cursorForPosition(at).position());
+        if (line)
+            QToolTip::showText(help->globalPos(), traceText(*line), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return ContentBox::event(event);
+}
+
+void StoryBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    const std::optional<StoryLine> line = storyLineAt(cursorForPosition(event->pos()).position());
+    QAction *source = menu->addAction(QStringLiteral("查看来源…"));
+    source->setObjectName(QStringLiteral("storySource"));
+    source->setEnabled(line.has_value());
+    if (line)
+        connect(source, &QAction::triggered, this, [this, line] { emit sourceRequested(*line); });
+    menu->exec(event->globalPos());
+}
+
+void StoryBox::tellSelection()
+{
+    qsizetype start = 0, end = 0;
+    if (const std::optional<StoryLine> line = selectedStoryLine(start, end))
+        emit selectionInStoryLine(*line, start, end);
+}
+
+} // namespace quorvel

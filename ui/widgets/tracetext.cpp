@@ -1,0 +1,57 @@
+#include "ui/widgets/tracetext.h"
+
+namespace quorvel {
+
+namespace {
+
+void appendDraws(QStringList &lines, const Text &storyLine, const QList<DrawTrace> &draws,
+                 int depth)
+{
+    for (const DrawTrace &draw : draws) {
+        lines.append(QString(depth * 2, u' ') + drawText(storyLine, draw));
+        appendDraws(lines, storyLine, draw.inner, depth + 1);
+    }
+}
+
+} // namespace
+
+QString patternLineText(const LineTrace &trace)
+{
+    return QStringLiteral("模板「%1」第 %2 行").arg(trace.templateName.toUnicode()).arg(trace.patternLine);
+}
+
+QString drawText(const Text &storyLine, const DrawTrace &draw)
+{
+    const QString name = draw.element.toUnicode();
+    const QString became =
+        Text::fromGbk(storyLine.view().sliced(draw.start, draw.end - draw.start)).toUnicode();
+    if (draw.line == 0)
+        return QStringLiteral("[%1] → %1 没有内容").arg(name);
+    return QStringLiteral("[%1] → %1 第 %2 行：%3").arg(name).arg(draw.line).arg(became);
+}
+
+QString traceText(const StoryLine &line)
+{
+    const QString draws = drawsText(line.text, line.trace.draws);
+    return patternLineText(line.trace) + (draws.isEmpty() ? QString() : u'\n' + draws);
+}
+
+QString drawsText(const Text &storyLine, const QList<DrawTrace> &draws)
+{
+    QStringList lines;
+    appendDraws(lines, storyLine, draws, 0);
+    return lines.join(u'\n');
+}
+
+const DrawTrace *drawHolding(const QList<DrawTrace> &draws, qsizetype start, qsizetype end)
+{
+    for (const DrawTrace &draw : draws) {
+        if (draw.start <= start && end <= draw.end && start < draw.end) {
+            const DrawTrace *inner = drawHolding(draw.inner, start, end);
+            return inner ? inner : &draw;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace quorvel
