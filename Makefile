@@ -4,8 +4,8 @@
 BUILD ?= build
 TYPE ?= Release
 JOBS ?= $(shell nproc)
-PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-noto-cjk g++-mingw-w64-i686 \
-	qt6-translations-l10n
+PACKAGES := cmake g++ make pkg-config qt6-base-dev libgmp-dev libgl-dev fonts-noto-cjk \
+	g++-mingw-w64-i686 qt6-translations-l10n
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # CI treats warnings in our code as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(TYPE) $(if $(CI),-DQUORVEL_WERROR=ON,)

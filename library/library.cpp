@@ -131,10 +131,20 @@ FileResult Library::remove(Folder folder, const Text &fileName)
 
 TextList Library::listFiles(Folder folder) const
 {
+    return listMatching(folder, QStringLiteral("*.l"));
+}
+
+TextList Library::listContentFiles(Folder folder) const
+{
+    return listMatching(folder, QStringLiteral("*.txt"));
+}
+
+TextList Library::listMatching(Folder folder, const QString &pattern) const
+{
     // A name on disk that no library text turns back into (one written in another encoding, say)
     // cannot be named by the program: it is left out rather than shown as another file's name.
     TextList names;
-    const QStringList found = m_files.enumerate(folderPath(folder), QStringLiteral("*.l"));
+    const QStringList found = m_files.enumerate(folderPath(folder), pattern);
     for (const QString &name : found) {
         Text text = Text::fromUnicode(name);
         if (text.toUnicode() == name)

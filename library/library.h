@@ -62,12 +62,15 @@ public:
     // or elements folder, the projects of the projects folder. In the order the file system
     // lists them.
     TextList listFiles(Folder folder) const;
+    // The content files ("*.txt") of the folder, extension included, in the same way.
+    TextList listContentFiles(Folder folder) const;
     // The key of the file as it is now (see platform/filekey.h); nothing when it is missing.
     std::optional<FileKey> keyOf(Folder folder, const Text &fileName) const;
 
 private:
     // A failure of the file system inside the folder, told apart from the folder being gone.
     FileResult inFolder(Folder folder, FileResult result) const;
+    TextList listMatching(Folder folder, const QString &pattern) const;
 
     Files &m_files;
     LibraryFolders m_folders;

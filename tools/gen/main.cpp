@@ -10,6 +10,7 @@
 #include "library/story.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
+#include "tools/gen/checkcommand.h"
 #include "tools/gen/consoledialogs.h"
 
 #include <QCommandLineParser>
@@ -41,6 +42,8 @@ enum ExitStatus
 constexpr char16_t HelpText[] =
     u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] [-o 文件]\n"
     u"                  [--encoding gbk|utf-8] [--quiet] [--trace] [--no-cache] 项目\n"
+    u"      quorvel-gen [--library 目录] --check [项目] [--format text|json]\n"
+    u"      quorvel-gen [--library 目录] --count 项目 [--format text|json]\n"
     u"\n"
     u"不打开窗口，运行已保存的项目，与主窗口的“运行”按钮相同：按项目中模板的顺序，\n"
     u"为每个模板随机选取一个句式，把其中每个元素引用换成该元素随机的一行，得到一行故事。\n"
@@ -57,12 +60,20 @@ constexpr char16_t HelpText[] =
     u"  --quiet           不写出所用的种子\n"
     u"  --trace           每行故事写成一个 JSON 对象：文本、模板、句式行号和各次抽取的来源\n"
     u"  --no-cache        每次使用都重新读取文件（用于比较；输出相同）\n"
+    u"  --check           不运行，检查素材：每个问题写一行，形如\n"
+    u"                    “元素/天气.txt:3: 错误：引用的元素「风向」不存在”（另有“循环”“提示”），\n"
+    u"                    最后一行为汇总；给出项目时只检查该项目用得到的素材\n"
+    u"  --count           不运行，写出项目可生成多少种不同的故事，以及其中每个模板的\n"
+    u"                    可生成的种数\n"
+    u"  --format 格式     --check 与 --count 的输出：text（默认）或 json（每行一个 JSON 对象）\n"
     u"  -h, --help        显示本说明\n"
     u"\n"
     u"按 Ctrl+C（SIGINT）或收到 SIGTERM 时，写完当前一行即停止，已生成的故事照常写出。\n"
     u"\n"
     u"退出状态：0 完成；1 找不到项目；2 参数有误；3 无法写出故事；4 有元素引用无法展开完毕；\n"
-    u"130 / 143 被 SIGINT / SIGTERM 停止。\n";
+    u"130 / 143 被 SIGINT / SIGTERM 停止。\n"
+    u"--check：0 没有错误，也没有必定展开不完的循环；1 有，或找不到项目；2 参数有误。\n"
+    u"--count：0 完成；1 找不到项目；2 参数有误。\n";
 
 void printError(const QString &text)
 {
@@ -75,8 +86,17 @@ int badArguments(const QString &problem)
     return BadArguments;
 }
 
+enum class Command
+{
+    Run,
+    Check,
+    Count,
+};
+
 struct Options
 {
+    Command command = Command::Run;
+    ReportFormat format = ReportFormat::Text;
     QString libraryFolder;
     qint64 times = 1;
     std::optional<quint64> seed;
@@ -85,7 +105,7 @@ struct Options
     StoryEncoding encoding = StoryEncoding::Utf8;
     bool quiet = false;
     bool trace = false;
-    QString project;
+    QString project; // empty only for --check without a project
 };
 
 // Reads the command line into options; a message and an exit status when it cannot.
@@ -101,7 +121,11 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("E"));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QString());
     const QCommandLineOption trace(QStringLiteral("trace"), QString());
-    parser.addOptions({help, library, times, seed, noCache, output, encoding, quiet, trace});
+    const QCommandLineOption check(QStringLiteral("check"), QString());
+    const QCommandLineOption count(QStringLiteral("count"), QString());
+    const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("F"));
+    parser.addOptions({help, library, times, seed, noCache, output, encoding, quiet, trace, check,
+                       count, format});
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         return badArguments(unknown.isEmpty() ? QStringLiteral("参数有误：") + parser.errorText()
@@ -140,10 +164,27 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
         if (!ok)
             return badArguments(QStringLiteral("--seed 要求非负整数：") + parser.value(seed));
     }
+    if (parser.isSet(check) && parser.isSet(count))
+        return badArguments(QStringLiteral("--check 与 --count 只能选一个"));
+    options.command = parser.isSet(check)   ? Command::Check
+                      : parser.isSet(count) ? Command::Count
+                                            : Command::Run;
+    if (options.trace && options.command != Command::Run)
+        return badArguments(QStringLiteral("--trace 只用于运行项目"));
+    if (parser.isSet(format)) {
+        const QString name = parser.value(format).toLower();
+        if (options.command == Command::Run)
+            return badArguments(QStringLiteral("--format 只用于 --check 与 --count"));
+        if (name == u"json")
+            options.format = ReportFormat::Json;
+        else if (name != u"text")
+            return badArguments(QStringLiteral("--format 只能是 text 或 json：") +
+                                parser.value(format));
+    }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1)
+    if (positional.size() > 1 || (positional.isEmpty() && options.command != Command::Check))
         return badArguments(QStringLiteral("请给出一个项目名"));
-    options.project = positional.first();
+    options.project = positional.value(0);
     return options;
 }
 
@@ -267,5 +308,17 @@ int main(int argc, char **argv)
     const std::variant<Options, int> parsed = parseArguments(QCoreApplication::arguments());
     if (const int *status = std::get_if<int>(&parsed))
         return *status;
-    return run(std::get<Options>(parsed));
+    const Options &options = std::get<Options>(parsed);
+    if (options.command == Command::Run)
+        return run(options);
+    LocalFiles files(options.libraryFolder);
+    const Library library(files, LibraryFolders::beside(files));
+    std::optional<Text> project;
+    if (!options.project.isEmpty())
+        project = Text::fromUnicode(options.project) + ".l";
+    const int status = options.command == Command::Check
+                           ? printCheck(library, project, options.format)
+                           : printCount(library, *project, options.format);
+    std::fflush(stdout);
+    return status;
 }

@@ -41,6 +41,13 @@ class EditorWindow : public QWidget
 public:
     EditorWindow(Library &library, Services services, QWidget *parent = nullptr);
 
+    // Shows a file of the templates or elements folder as the user would reach it
+    // (navigation.cpp): a content file in the first category that lists it, its entry selected,
+    // its text in the content box and the cursor on the line (from 1); a category file
+    // selected, with the entry at the line. False, with nothing changed, when no category lists
+    // the file.
+    bool showLibraryFile(Folder folder, const Text &fileName, int line);
+
 protected:
     // Opens the pop-up menus: see popUpMenu().
     bool eventFilter(QObject *watched, QEvent *event) override;

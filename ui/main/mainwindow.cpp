@@ -64,6 +64,7 @@ void MainWindow::buildUi()
     m_run = place(button(m_toolBox, u"运行"), u"按钮6", 3, 13, 93, 24);
     m_openEditor = place(button(m_toolBox, u"模板编辑器"), u"按钮1", 3, 41, 93, 24);
     m_saveStory = place(button(m_toolBox, u"保存故事"), u"按钮8", 3, 69, 93, 24);
+    m_checkMaterial = place(button(m_toolBox, u"检查素材"), u"按钮9", 3, 97, 93, 24);
     m_newProject = place(button(m_frame, u"新建"), u"按钮2", 5, 238, 32, 24);
     m_renameProject = place(button(m_frame, u"修改"), u"按钮3", 38, 238, 32, 24);
     m_saveProject = place(button(m_frame, u"保存"), u"按钮5", 70, 238, 32, 24);
@@ -124,6 +125,7 @@ void MainWindow::connectHandlers()
     connect(m_saveStory, &QPushButton::clicked, this, &MainWindow::saveStory);
     connect(m_story, &StoryBox::sourceRequested, this, &MainWindow::showSource);
     connect(m_story, &StoryBox::selectionInStoryLine, this, &MainWindow::showSelectedDraw);
+    connect(m_checkMaterial, &QPushButton::clicked, this, &MainWindow::checkMaterial);
     connect(m_newProject, &QPushButton::clicked, this, &MainWindow::newProject);
     connect(m_renameProject, &QPushButton::clicked, this, &MainWindow::renameProject);
     connect(m_saveProject, &QPushButton::clicked, this, &MainWindow::saveProject);

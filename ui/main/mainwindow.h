@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/check.h"
 #include "library/contentcache.h"
 #include "library/library.h"
 #include "platform/services.h"
@@ -17,6 +18,7 @@ class QPushButton;
 
 namespace quorvel {
 
+class CheckWindow;
 class ContentBox;
 class EditorWindow;
 class FileBox;
@@ -68,6 +70,10 @@ private slots:
     void previewProjectTemplate();
     void appendTemplate();
 
+    // The library check (checking.cpp).
+    void checkMaterial();
+    void showFinding(const quorvel::Finding &finding);
+
 private:
     void buildUi();
     void growWithTheWindow();
@@ -86,6 +92,8 @@ private:
     bool previewTemplate(const Text &name);
     void offerToCreateTemplate(const Text &name, const QString &question);
     void askPendingQuestion();
+    // Selects the project in the project file box and its entry at line (from 1).
+    void showProjectEntry(const Text &projectFile, int line);
 
     Services m_services;
     Library m_library;
@@ -94,6 +102,7 @@ private:
     ContentCache m_content;
     QPointer<EditorWindow> m_editor;
     QPointer<SourceWindow> m_source;
+    QPointer<CheckWindow> m_checkWindow;
     // A missing template chosen in the catalogue, whose question waits out a double-click.
     QTimer m_pendingQuestion;
     bool m_running = false; // a run is under way
@@ -106,6 +115,7 @@ private:
     QPushButton *m_run = nullptr;           // 按钮6
     QPushButton *m_openEditor = nullptr;    // 按钮1
     QPushButton *m_saveStory = nullptr;     // 按钮8
+    QPushButton *m_checkMaterial = nullptr; // 按钮9
     QPushButton *m_newProject = nullptr;    // 按钮2
     QPushButton *m_renameProject = nullptr; // 按钮3
     QPushButton *m_saveProject = nullptr;   // 按钮5

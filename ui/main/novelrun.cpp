@@ -3,6 +3,7 @@
 #include "engine/projectrun.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
+#include "ui/widgets/storybox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

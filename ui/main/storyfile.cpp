@@ -4,6 +4,7 @@
 
 #include "library/story.h"
 #include "ui/widgets/contentbox.h"
+#include "ui/widgets/storybox.h"
 
 #include <QDateTime>
 #include <QDir>

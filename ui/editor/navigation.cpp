@@ -1,0 +1,64 @@
+// Going to a place in the library from outside the editor: a finding of the library check.
+#include "ui/editor/editorwindow.h"
+
+#include "ui/widgets/contentbox.h"
+#include "ui/widgets/filebox.h"
+#include "ui/widgets/namelist.h"
+
+#include <QSignalBlocker>
+#include <QTextBlock>
+
+namespace quorvel {
+
+namespace {
+
+// Selects the row as the program, not the user: the caller loads what the row names.
+void selectRow(NameList *list, int row)
+{
+    const QSignalBlocker blocker(list);
+    list->setCurrentRow(row);
+    list->scrollToItem(list->currentItem());
+}
+
+} // namespace
+
+bool EditorWindow::showLibraryFile(Folder folder, const Text &fileName, int line)
+{
+    if (folder == Folder::Projects)
+        return false;
+    Area &area = folder == Folder::Elements ? m_elements : m_templates;
+    relistCategories(area);
+    const TextList categories = area.categories->names();
+    const bool isCategory = fileName.view().endsWith(".l");
+    int categoryRow = -1, entryRow = -1;
+    if (isCategory) {
+        categoryRow = int(categories.indexOf(fileName));
+        entryRow = line - 1;
+    } else {
+        const Text name = Text::fromGbk(fileName.view().chopped(4)); // without ".txt"
+        for (int row = 0; row < categories.size() && categoryRow < 0; ++row) {
+            entryRow = int(m_library.readList(area.folder, categories.at(row)).indexOf(name));
+            if (entryRow >= 0)
+                categoryRow = row;
+        }
+    }
+    if (categoryRow < 0)
+        return false;
+    selectRow(area.categories, categoryRow);
+    loadCategory(area);
+    if (entryRow < 0 || entryRow >= area.entries->count())
+        return true;
+    selectRow(area.entries, entryRow);
+    // An entry of a category may name a missing file: selecting it is enough.
+    if (isCategory)
+        return true;
+    showEntry(area);
+    const QTextBlock block = area.content->document()->findBlockByNumber(std::max(0, line - 1));
+    if (block.isValid())
+        area.content->setTextCursor(QTextCursor(block));
+    area.content->setFocus();
+    area.content->ensureCursorVisible();
+    return true;
+}
+
+} // namespace quorvel
