@@ -5,6 +5,9 @@
 #include "tests/support/templibrary.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -162,6 +165,40 @@ private slots:
                                  QString::fromLocal8Bit(std::strerror(ENOENT)) + u'\n');
     }
 
+    // --trace: one JSON object a line, in UTF-8 whatever the story's encoding, on standard
+    // output and in a file alike.
+    void traceWritesOneJsonObjectPerLine()
+    {
+        Fixture f;
+        const QString file = f.lib.path(u"trace.json"_qs);
+        const Run run = runGen(f.args({u"--trace"_qs, u"故事"_qs}));
+        const Run toFile = runGen(
+            f.args({u"--trace"_qs, u"--encoding"_qs, u"gbk"_qs, u"-o"_qs, file, u"故事"_qs}));
+        QCOMPARE(run.status, 0);
+        QCOMPARE(toFile.status, 0);
+        const QString written = QString::fromUtf8(f.lib.readBytes(u"trace.json"_qs));
+        for (const QString &out : {run.out, written}) {
+            const QStringList lines =
+                out.split(QRegularExpression(u"\\r?\\n"_qs), Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), 2);
+            const QJsonObject first = QJsonDocument::fromJson(lines.at(0).toUtf8()).object();
+            QCOMPARE(first.value(u"text"_qs).toString(), u"从前有个老人。"_qs);
+            QCOMPARE(first.value(u"template"_qs).toString(), u"开头"_qs);
+            QCOMPARE(first.value(u"line"_qs).toInt(), 1);
+            const QJsonArray draws = first.value(u"draws"_qs).toArray();
+            QCOMPARE(draws.size(), 1);
+            const QJsonObject draw = draws.at(0).toObject();
+            QCOMPARE(draw.value(u"element"_qs).toString(), u"人"_qs);
+            QCOMPARE(draw.value(u"line"_qs).toInt(), 1);
+            QCOMPARE(draw.value(u"bytes"_qs).toArray(), (QJsonArray{8, 12}));
+            QCOMPARE(draw.value(u"chars"_qs).toArray(), (QJsonArray{4, 6}));
+            QCOMPARE(draw.value(u"draws"_qs).toArray(), QJsonArray());
+            const QJsonObject second = QJsonDocument::fromJson(lines.at(1).toUtf8()).object();
+            QCOMPARE(second.value(u"text"_qs).toString(), u"完"_qs);
+            QCOMPARE(second.value(u"draws"_qs).toArray(), QJsonArray());
+        }
+    }
+
     // An endless line is written as far as it got, with the message naming the element, and
     // the exit status says that a line hit a limit.
     void endlessLinesExitWithFour()
@@ -257,6 +294,7 @@ private slots:
         QTest::newRow("count without project") << QStringList{u"--count"_qs};
         QTest::newRow("format of a run") << QStringList{u"--format"_qs, u"json"_qs, u"故事"_qs};
         QTest::newRow("unknown format") << QStringList{u"--check"_qs, u"--format"_qs, u"xml"_qs};
+        QTest::newRow("trace of a check") << QStringList{u"--check"_qs, u"--trace"_qs};
     }
     void badArgumentsFail()
     {

@@ -250,21 +250,19 @@ int run(const Options &options)
     // Lines go to standard output as they come, or into the story for the file.
     Text story;
     bool written = true;
-    // With --trace each line goes out as a JSON object (UTF-8, one per line).
+    // With --trace each line goes out as a JSON object (UTF-8, one per line, to a file too).
     projectRun.setTracing(options.trace);
+    const StoryEncoding encoding = options.trace ? StoryEncoding::Utf8 : options.encoding;
     const auto sink = [&](const StoryLine &line) {
-        const Text out =
-            options.trace ? Text::fromUnicode(QString::fromUtf8(
-                                QJsonDocument(traceToJson(line)).toJson(QJsonDocument::Compact)))
-                          : line.text;
+        const Text out = options.trace
+                             ? Text::fromUnicode(QString::fromUtf8(
+                                   QJsonDocument(traceToJson(line)).toJson(QJsonDocument::Compact)))
+                             : line.text;
         if (!options.outputFile.isEmpty()) {
             story += out + "\r\n";
             return;
         }
-        written = writeToStandardOutput(storyBytes(out + "\r\n", options.trace
-                                                                     ? StoryEncoding::Utf8
-                                                                     : options.encoding)) &&
-                  written;
+        written = writeToStandardOutput(storyBytes(out + "\r\n", encoding)) && written;
     };
     bool atBound = false;
     for (qint64 run = 0; run < options.times && !stopSignal; ++run) {
@@ -276,8 +274,7 @@ int run(const Options &options)
     // A story for a file is written whole or not at all; one failure, one message.
     QString failure;
     if (!options.outputFile.isEmpty()) {
-        const FileResult saved =
-            files.write(options.outputFile, storyBytes(story, options.encoding));
+        const FileResult saved = files.write(options.outputFile, storyBytes(story, encoding));
         if (!saved)
             failure = withCause(QStringLiteral("故事保存失败！"), saved)
                           .replace(QStringLiteral("\r\n"), QStringLiteral(" "));

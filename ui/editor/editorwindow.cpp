@@ -154,6 +154,13 @@ void EditorWindow::buildMenuBar()
         shown->setObjectName(popUp->objectName() + QStringLiteral("栏"));
         shown->addActions(popUp->actions());
     }
+    // Trying a line belongs to the content box; the bar names it under each area's entries.
+    for (Area *area : {&m_elements, &m_templates}) {
+        QMenu *entries =
+            m_menuBar->findChild<QMenu *>(area->entryMenu->objectName() + QStringLiteral("栏"));
+        entries->addSeparator();
+        entries->addAction(area->tryLineAction);
+    }
 }
 
 void EditorWindow::growWithTheWindow()

@@ -3,6 +3,7 @@
 #include "ui/editor/editorwindow.h"
 
 #include "engine/generator.h"
+#include "platform/displaytext.h"
 #include "ui/editor/trywindow.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
@@ -38,7 +39,7 @@ public:
 void EditorWindow::tryCurrentLine(Area &area)
 {
     const QTextBlock block = area.content->textCursor().block();
-    const Text line = Text::fromUnicode(block.text());
+    const Text line = displayToText(block.text());
     NotedDialogs dialogs;
     Generator generator(m_library, m_services.random, dialogs);
     QList<StoryLine> results;
@@ -47,11 +48,11 @@ void EditorWindow::tryCurrentLine(Area &area)
         result.text = generator.expand(line, &result.trace.draws);
         results.append(result);
     }
-    const QString source = QStringLiteral("%1「%2」第 %3 行")
-                               .arg(area.folder == Folder::Templates ? QStringLiteral("模板")
-                                                                     : QStringLiteral("元素"),
-                                    area.entries->currentName().toUnicode())
-                               .arg(block.blockNumber() + 1);
+    const QString source =
+        QStringLiteral("%1「%2」第 %3 行")
+            .arg(area.folder == Folder::Templates ? QStringLiteral("模板") : QStringLiteral("元素"),
+                 area.entries->currentName().toUnicode())
+            .arg(block.blockNumber() + 1);
     if (!m_tryWindow) {
         m_tryWindow = new TryWindow(this);
         m_tryWindow->setObjectName(QStringLiteral("试写窗口"));

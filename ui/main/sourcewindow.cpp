@@ -15,35 +15,6 @@ namespace {
 constexpr int FolderRole = Qt::UserRole + 1;
 constexpr int NameRole = Qt::UserRole + 2;
 constexpr int LineRole = Qt::UserRole + 3;
-constexpr int StartRole = Qt::UserRole + 4;
-constexpr int EndRole = Qt::UserRole + 5;
-
-void addDraws(QTreeWidgetItem *parent, const Text &storyLine, const QList<DrawTrace> &draws)
-{
-    for (const DrawTrace &draw : draws) {
-        auto *item = new QTreeWidgetItem(parent, {drawText(storyLine, draw)});
-        item->setData(0, FolderRole, int(Folder::Elements));
-        item->setData(0, NameRole, draw.element.toGbk());
-        item->setData(0, LineRole, draw.line);
-        item->setData(0, StartRole, qint64(draw.start));
-        item->setData(0, EndRole, qint64(draw.end));
-        addDraws(item, storyLine, draw.inner);
-    }
-}
-
-QTreeWidgetItem *itemHolding(QTreeWidgetItem *item, qsizetype start, qsizetype end)
-{
-    for (int i = 0; i < item->childCount(); ++i) {
-        QTreeWidgetItem *child = item->child(i);
-        if (child->data(0, StartRole).toLongLong() <= start &&
-            end <= child->data(0, EndRole).toLongLong() &&
-            start < child->data(0, EndRole).toLongLong()) {
-            QTreeWidgetItem *inner = itemHolding(child, start, end);
-            return inner ? inner : child;
-        }
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -57,7 +28,7 @@ SourceWindow::SourceWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tree);
     resize(420, 260);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &SourceWindow::openItem);
+    // A double-click, or Return on the current entry.
     connect(m_tree, &QTreeWidget::itemActivated, this, &SourceWindow::openItem);
 }
 
@@ -69,7 +40,8 @@ void SourceWindow::showLine(const StoryLine &line)
     root->setData(0, FolderRole, int(Folder::Templates));
     root->setData(0, NameRole, line.trace.templateName.toGbk());
     root->setData(0, LineRole, line.trace.patternLine);
-    addDraws(root, line.text, line.trace.draws);
+    m_items.clear();
+    addDraws(root, m_line.trace.draws);
     m_tree->expandAll();
     m_tree->setCurrentItem(root);
 }
@@ -79,8 +51,20 @@ void SourceWindow::showDraw(qsizetype start, qsizetype end)
     QTreeWidgetItem *root = m_tree->topLevelItem(0);
     if (!root)
         return;
-    QTreeWidgetItem *holding = itemHolding(root, start, end);
-    m_tree->setCurrentItem(holding ? holding : root);
+    const DrawTrace *draw = drawHolding(m_line.trace.draws, start, end);
+    m_tree->setCurrentItem(draw ? m_items.value(draw) : root);
+}
+
+void SourceWindow::addDraws(QTreeWidgetItem *parent, const QList<DrawTrace> &draws)
+{
+    for (const DrawTrace &draw : draws) {
+        auto *item = new QTreeWidgetItem(parent, {drawText(m_line.text, draw)});
+        item->setData(0, FolderRole, int(Folder::Elements));
+        item->setData(0, NameRole, draw.element.toGbk());
+        item->setData(0, LineRole, draw.line);
+        m_items.insert(&draw, item);
+        addDraws(item, draw.inner);
+    }
 }
 
 void SourceWindow::openItem(QTreeWidgetItem *item)

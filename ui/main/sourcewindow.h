@@ -3,6 +3,7 @@
 #include "engine/generator.h"
 #include "library/library.h"
 
+#include <QHash>
 #include <QWidget>
 
 class QTreeWidget;
@@ -29,10 +30,13 @@ signals:
     void openRequested(Folder folder, const Text &name, int line);
 
 private:
+    void addDraws(QTreeWidgetItem *parent, const QList<DrawTrace> &draws);
     void openItem(QTreeWidgetItem *item);
 
     QTreeWidget *m_tree = nullptr;
     StoryLine m_line;
+    // The entry of each draw of m_line.
+    QHash<const DrawTrace *, QTreeWidgetItem *> m_items;
 };
 
 } // namespace quorvel

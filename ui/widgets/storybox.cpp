@@ -46,6 +46,7 @@ qsizetype bytesBefore(const QTextBlock &block, int position)
 StoryBox::StoryBox(QWidget *parent) : ContentBox(parent)
 {
     connect(this, &QPlainTextEdit::selectionChanged, this, &StoryBox::tellSelection);
+    connect(document(), &QTextDocument::contentsChange, this, &StoryBox::keepSourcesWithLines);
 }
 
 void StoryBox::appendStory(const QList<StoryLine> &lines)
@@ -111,6 +112,29 @@ void StoryBox::contextMenuEvent(QContextMenuEvent *event)
     if (line)
         connect(source, &QAction::triggered, this, [this, line] { emit sourceRequested(*line); });
     menu->exec(event->globalPos());
+}
+
+void StoryBox::keepSourcesWithLines(int position, int removed, int added)
+{
+    Q_UNUSED(removed);
+    // A line break typed at the start of a line splits its block: the block with the source keeps
+    // the text before the break, and the line itself goes on in the next block. The source goes
+    // with the line, to the block of the change that now holds it unedited.
+    const int last = document()->findBlock(position + added).blockNumber();
+    for (QTextBlock block = document()->findBlock(position);
+         block.isValid() && block.blockNumber() <= last; block = block.next()) {
+        const auto *source = static_cast<const Source *>(block.userData());
+        if (!source || source->lineFor(block))
+            continue;
+        for (QTextBlock later = block.next(); later.isValid() && later.blockNumber() <= last;
+             later = later.next()) {
+            if (!later.userData() && source->lineFor(later)) {
+                later.setUserData(new Source(*source));
+                block.setUserData(nullptr);
+                break;
+            }
+        }
+    }
 }
 
 void StoryBox::tellSelection()

@@ -34,6 +34,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void keepSourcesWithLines(int position, int removed, int added);
     void tellSelection();
 };
 

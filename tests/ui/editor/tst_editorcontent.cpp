@@ -217,6 +217,56 @@ private slots:
         QCOMPARE(box(d, u"编辑框内容")->toPlainText(), s(u"他\n她"));
         QVERIFY(d.dialogs.shown.isEmpty());
     }
+
+    // Ctrl+T tries the line under the caret, as typed and unsaved, five times; each result says
+    // where its parts came from, and a message the tries met is listed once.
+    void ctrlTTriesTheCurrentLine_data()
+    {
+        QTest::addColumn<QString>("contentBox");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("results");
+        QTest::addColumn<QString>("firstTooltip");
+        QTest::newRow("template")
+            << s(u"编辑框mx") << s(u"\n[人物]说[空]")
+            << QStringList{s(u"王说"),   s(u"小李说"), s(u"王说"),
+                           s(u"小李说"), s(u"王说"),   s(u"提示：空内容为空！请检查！")}
+            << s(u"模板「t」第 2 行\n[人物] → 人物 第 1 行：王\n[空] → 空 没有内容");
+        QTest::newRow("element") << s(u"编辑框内容") << s(u"\n老[姓]") << QStringList(5, s(u"老李"))
+                                 << s(u"元素「人物」第 3 行\n[姓] → 姓 第 1 行：李");
+    }
+    void ctrlTTriesTheCurrentLine()
+    {
+        QFETCH(QString, contentBox);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, results);
+        QFETCH(QString, firstTooltip);
+        EditorDriver d;
+        d.lib.writeBytes(s(u"元素/角色.l"), g(u"人物\r\n"));
+        d.lib.writeBytes(s(u"元素/人物.txt"), g(u"王\r\n小[姓]"));
+        d.lib.writeBytes(s(u"元素/姓.txt"), g(u"李"));
+        d.lib.writeBytes(s(u"元素/空.txt"), "");
+        d.lib.writeBytes(s(u"模板/开端.l"), "t\r\n");
+        d.lib.writeBytes(s(u"模板/t.txt"), g(u"他是"));
+        QVERIFY(d.open());
+        QVERIFY(d.select(s(u"文件框"), s(u"角色.l")));
+        QVERIFY(d.select(s(u"列表框"), s(u"人物")));
+        QVERIFY(d.select(s(u"文件框m"), s(u"开端.l")));
+        QVERIFY(d.select(s(u"列表框m"), s(u"t")));
+        d.random.setDraws({1, 2, 1, 1, 2, 1, 1});
+        auto *content = d.child<QPlainTextEdit>(contentBox);
+        content->moveCursor(QTextCursor::End);
+        content->insertPlainText(typed);
+        content->setFocus();
+        QTest::keyClick(content, Qt::Key_T, Qt::ControlModifier);
+
+        auto *tried = d.window()->findChild<QListWidget *>(s(u"试写结果"));
+        QVERIFY(tried && tried->window()->isVisible());
+        QCOMPARE(EditorDriver::texts(tried), results);
+        QCOMPARE(tried->item(0)->toolTip(), firstTooltip);
+        QCOMPARE(d.lib.readBytes(s(u"模板/t.txt")), g(u"他是"));
+        QCOMPARE(d.lib.readBytes(s(u"元素/人物.txt")), g(u"王\r\n小[姓]"));
+        QVERIFY(d.dialogs.shown.isEmpty());
+    }
 };
 
 QTEST_MAIN(TestEditorContent)
