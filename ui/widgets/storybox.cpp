@@ -139,9 +139,30 @@ void StoryBox::keepSourcesWithLines(int position, int removed, int added)
 
 void StoryBox::tellSelection()
 {
+    // The text of the draw the selection lies in is marked, so that the writer sees which
+    // element line made it; a selection outside any draw marks nothing.
+    QList<QTextEdit::ExtraSelection> marks;
     qsizetype start = 0, end = 0;
-    if (const std::optional<StoryLine> line = selectedStoryLine(start, end))
+    if (const std::optional<StoryLine> line = selectedStoryLine(start, end)) {
+        if (const DrawTrace *draw = drawHolding(line->trace.draws, start, end))
+            marks.append(drawMark(*line, *draw));
         emit selectionInStoryLine(*line, start, end);
+    }
+    setExtraSelections(marks);
+}
+
+QTextEdit::ExtraSelection StoryBox::drawMark(const StoryLine &line, const DrawTrace &draw) const
+{
+    const int block = document()->findBlock(textCursor().selectionStart()).position();
+    const auto position = [&](qsizetype bytes) {
+        return block + int(textToDisplay(Text::fromGbk(line.text.view().first(bytes))).size());
+    };
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = QTextCursor(document());
+    mark.cursor.setPosition(position(draw.start));
+    mark.cursor.setPosition(position(draw.end), QTextCursor::KeepAnchor);
+    mark.format.setBackground(palette().color(QPalette::Highlight).lighter(170));
+    return mark;
 }
 
 } // namespace quorvel

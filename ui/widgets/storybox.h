@@ -3,6 +3,8 @@
 #include "engine/generator.h"
 #include "ui/widgets/contentbox.h"
 
+#include <QTextEdit>
+
 #include <optional>
 
 namespace quorvel {
@@ -36,6 +38,7 @@ protected:
 private:
     void keepSourcesWithLines(int position, int removed, int added);
     void tellSelection();
+    QTextEdit::ExtraSelection drawMark(const StoryLine &line, const DrawTrace &draw) const;
 };
 
 } // namespace quorvel

@@ -153,6 +153,9 @@ private slots:
         select.setPosition(f.positionIn(0, 1), QTextCursor::KeepAnchor);
         f.story->setTextCursor(select);
         QCOMPARE(tree->currentItem()->text(0), u"[人物] → 人物 第 2 行：小李"_qs);
+        // The story box marks the whole text of that draw.
+        QCOMPARE(f.story->extraSelections().size(), 1);
+        QCOMPARE(f.story->extraSelections().first().cursor.selectedText(), u"小李"_qs);
 
         emit tree->itemActivated(tree->currentItem()->child(0), 0);
         EditorWindow *editor = openEditor();
