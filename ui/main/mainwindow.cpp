@@ -1,13 +1,13 @@
 #include "ui/main/mainwindow.h"
 
 #include "ui/editor/editorwindow.h"
-#include "ui/widgets/captionbox.h"
 #include "ui/main/sourcewindow.h"
+#include "ui/widgets/captionbox.h"
 #include "ui/widgets/contentbox.h"
-#include "ui/widgets/storybox.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/geometry.h"
 #include "ui/widgets/namelist.h"
+#include "ui/widgets/storybox.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -91,9 +91,9 @@ void MainWindow::buildUi()
         b->setAutoDefault(true);
     }
     growWithTheWindow();
-    setTabChain({m_story, m_run, m_openEditor, m_saveStory, m_newProject, m_renameProject,
-                 m_saveProject, m_deleteProject, m_removeEntry, m_projectName, m_projectFiles,
-                 m_projectList, m_preview, m_categories, m_catalogue});
+    setTabChain({m_story, m_run, m_openEditor, m_saveStory, m_checkMaterial, m_newProject,
+                 m_renameProject, m_saveProject, m_deleteProject, m_removeEntry, m_projectName,
+                 m_projectFiles, m_projectList, m_preview, m_categories, m_catalogue});
 }
 
 void MainWindow::growWithTheWindow()

@@ -218,6 +218,36 @@ private slots:
     // Enlarged to one and a half times their size, the windows keep their controls in order and
     // give the extra room to the story box, the lists, the preview and the content boxes; they
     // cannot be made smaller than they open.
+    // Tab from the story box visits every control that takes the focus, each once, and comes
+    // back: a control added to a window and forgotten in its tab order would be skipped.
+    void tabVisitsEveryControlOfTheMainWindow()
+    {
+        TempLibrary lib;
+        MainWorkspace ws(lib.files);
+        QList<QWidget *> expected;
+        for (QWidget *w : ws.window->findChildren<QWidget *>()) {
+            if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                !w->focusProxy() && !w->objectName().isEmpty())
+                expected.append(w);
+        }
+        ws.story()->setFocus();
+        QList<QWidget *> visited{QApplication::focusWidget()};
+        for (int i = 0; i < 2 * expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == visited.first())
+                break;
+            visited.append(QApplication::focusWidget());
+        }
+        const auto names = [](QList<QWidget *> widgets) {
+            QStringList n;
+            for (QWidget *w : widgets)
+                n.append(w->objectName());
+            n.sort();
+            return n;
+        };
+        QCOMPARE(names(visited), names(expected));
+    }
+
     void windowsGrowButDoNotShrink()
     {
         TempLibrary lib;
