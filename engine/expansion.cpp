@@ -135,12 +135,13 @@ public:
         while (!m_draws.isEmpty() && m_draws.last().after > leftAfter)
             close(text.done());
         int record = -1;
+        Text name = line.element.isEmpty() ? Text::fromGbk(nameIn(reference)) : line.element;
         if (m_trace) {
             record = int(m_records.size());
-            m_records.append({Text::fromGbk(nameIn(reference)), line.line, text.done(), 0,
-                              m_draws.isEmpty() ? -1 : m_draws.last().record});
+            m_records.append(
+                {name, line.line, text.done(), 0, m_draws.isEmpty() ? -1 : m_draws.last().record});
         }
-        m_draws.append({leftAfter, Text::fromGbk(nameIn(reference)), record});
+        m_draws.append({leftAfter, std::move(name), record});
     }
     // The names of the lines that hold all of the reference, then the reference's own.
     TextList chainTo(QByteArrayView reference, qsizetype leftAfter) const

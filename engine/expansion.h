@@ -59,12 +59,17 @@ struct Expansion
     QList<DrawTrace> draws;
 };
 
-// A line drawn for a reference: its bytes, and which line of its element it is (from 1).
+// A line drawn for a reference: its bytes, and which line of its element it is (from 1). The
+// element's name may come with it, shared, so that the trace need not copy it for every draw.
 struct DrawnLine
 {
-    DrawnLine(QByteArrayView drawn, int lineNumber = 0) : text(drawn), line(lineNumber) {}
+    DrawnLine(QByteArrayView drawn, int lineNumber = 0, Text elementName = {})
+        : text(drawn), line(lineNumber), element(std::move(elementName))
+    {
+    }
     QByteArrayView text;
     int line;
+    Text element;
 };
 
 // Draws the line for one reference, given with its brackets. The bytes returned must stay valid

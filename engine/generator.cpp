@@ -80,7 +80,8 @@ std::optional<StoryLine> Generator::tracedStoryLine(const Text &templateName, bo
     // The pattern draw goes on from where the last element draw left the generator.
     const int patternLine = m_random.between1And(patterns->count());
     StoryLine line;
-    line.text = expand(Text::fromGbk(patterns->line(patternLine - 1)), trace ? &line.trace.draws : nullptr);
+    line.text =
+        expand(Text::fromGbk(patterns->line(patternLine - 1)), trace ? &line.trace.draws : nullptr);
     if (m_stopped)
         return std::nullopt;
     line.trace.templateName = templateName;
@@ -138,7 +139,8 @@ std::optional<DrawnLine> Generator::drawLine(QByteArrayView reference)
     m_random.reseed();
     const QByteArrayView name =
         reference.size() > 2 ? reference.sliced(1, reference.size() - 2) : QByteArrayView();
-    const Text fileName = contentFileName(name);
+    const ElementNames &names = elementNames(name);
+    const Text &fileName = names.fileName;
     m_element = m_files.load(Folder::Elements, fileName);
     m_bytesRead += m_element->text().size();
     if (m_bytesRead > m_limits.maxBytesRead)
@@ -154,7 +156,21 @@ std::optional<DrawnLine> Generator::drawLine(QByteArrayView reference)
         return QByteArrayView();
     }
     const int drawn = m_random.between1And(count);
-    return DrawnLine(m_element->line(drawn - 1), drawn);
+    return DrawnLine(m_element->line(drawn - 1), drawn, names.name);
+}
+
+const Generator::ElementNames &Generator::elementNames(QByteArrayView name)
+{
+    // Looked up without copying the name; a run naming more elements than any library holds
+    // (a pattern made of made-up names) starts the table afresh rather than growing it.
+    constexpr qsizetype MostNames = 10'000;
+    const auto found = m_elementNames.constFind(QByteArray::fromRawData(name.data(), name.size()));
+    if (found != m_elementNames.cend())
+        return *found;
+    if (m_elementNames.size() >= MostNames)
+        m_elementNames.clear();
+    const Text element = Text::fromGbk(name);
+    return *m_elementNames.insert(element.toGbk(), {element, element + ".txt"});
 }
 
 bool Generator::tell(const QString &message)

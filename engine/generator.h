@@ -74,6 +74,14 @@ private:
     std::optional<DrawnLine> drawLine(QByteArrayView reference);
     // Shows the message, unless this expansion showed it too often already: then false.
     bool tell(const QString &message);
+    // The element named in a reference, and its file's name: made once and shared by every draw
+    // of that element, so that a draw allocates nothing for them.
+    struct ElementNames
+    {
+        Text name;
+        Text fileName;
+    };
+    const ElementNames &elementNames(QByteArrayView name);
 
     std::unique_ptr<ContentCache> m_ownFiles;
     ContentCache &m_files;
@@ -84,6 +92,7 @@ private:
     std::shared_ptr<const ContentLines> m_element;
     // Of the expansion under way: how often each message was shown, how many bytes were read.
     QHash<QString, int> m_shown;
+    QHash<QByteArray, ElementNames> m_elementNames;
     qint64 m_bytesRead = 0;
 
     static constexpr int DrawsBetweenStopChecks = 1024;

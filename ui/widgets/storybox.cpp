@@ -13,20 +13,19 @@ namespace quorvel {
 
 namespace {
 
-// A block's source, with the text the block had when it was made: a block whose text differs
-// now was edited, and its source no longer holds.
+// A block's source: the line it was made with. A block whose text no longer shows that line was
+// edited, and its source no longer holds.
 class Source : public QTextBlockUserData
 {
 public:
-    Source(StoryLine line, QString shown) : m_line(std::move(line)), m_shown(std::move(shown)) {}
+    explicit Source(StoryLine line) : m_line(std::move(line)) {}
     const StoryLine *lineFor(const QTextBlock &block) const
     {
-        return block.text() == m_shown ? &m_line : nullptr;
+        return block.text() == textToDisplay(m_line.text) ? &m_line : nullptr;
     }
 
 private:
     StoryLine m_line;
-    QString m_shown;
 };
 
 const StoryLine *sourceOf(const QTextBlock &block)
@@ -60,10 +59,12 @@ void StoryBox::appendStory(const QList<StoryLine> &lines)
     // by the user): then it shares that block and has no source of its own.
     QTextBlock block = document()->lastBlock();
     const bool shared = !block.text().isEmpty();
+    m_appending = true;
     appendContent(text);
+    m_appending = false;
     for (qsizetype i = 0; i < lines.size() && block.isValid(); ++i, block = block.next()) {
         if (i > 0 || !shared)
-            block.setUserData(new Source(lines.at(i), block.text()));
+            block.setUserData(new Source(lines.at(i)));
     }
 }
 
@@ -117,16 +118,19 @@ void StoryBox::contextMenuEvent(QContextMenuEvent *event)
 void StoryBox::keepSourcesWithLines(int position, int removed, int added)
 {
     Q_UNUSED(removed);
+    // Lines appended by a run get their sources right after.
+    if (m_appending)
+        return;
     // A line break typed at the start of a line splits its block: the block with the source keeps
     // the text before the break, and the line itself goes on in the next block. The source goes
     // with the line, to the block of the change that now holds it unedited.
-    const int last = document()->findBlock(position + added).blockNumber();
-    for (QTextBlock block = document()->findBlock(position);
-         block.isValid() && block.blockNumber() <= last; block = block.next()) {
+    const QTextBlock end = document()->findBlock(position + added).next();
+    for (QTextBlock block = document()->findBlock(position); block.isValid() && block != end;
+         block = block.next()) {
         const auto *source = static_cast<const Source *>(block.userData());
         if (!source || source->lineFor(block))
             continue;
-        for (QTextBlock later = block.next(); later.isValid() && later.blockNumber() <= last;
+        for (QTextBlock later = block.next(); later.isValid() && later != end;
              later = later.next()) {
             if (!later.userData() && source->lineFor(later)) {
                 later.setUserData(new Source(*source));

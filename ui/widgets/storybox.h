@@ -39,6 +39,8 @@ private:
     void keepSourcesWithLines(int position, int removed, int added);
     void tellSelection();
     QTextEdit::ExtraSelection drawMark(const StoryLine &line, const DrawTrace &draw) const;
+
+    bool m_appending = false;
 };
 
 } // namespace quorvel
