@@ -1,5 +1,6 @@
 #include "app/programentry.h"
 
+#include "library/libraryhome.h"
 #include "platform/lifecycle.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -25,7 +27,14 @@ int runProgram(int argc, char **argv)
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    LocalFiles files(QApplication::applicationDirPath());
+    // The runtime library runs in the launcher's process: the program's folder is the
+    // launcher's, resolved through any link that started it.
+    const QString programFolder = QApplication::applicationDirPath();
+    LocalFiles programFiles(programFolder);
+    const LibraryHome home = findLibraryHome(
+        programFiles,
+        LibraryPlaces::forProgram(programFolder, QStringLiteral(QUORVEL_SAMPLE_LIBRARY)));
+    LocalFiles files(home.folder);
     SystemRandom random;
     QtDialogs dialogs;
     std::unique_ptr<MainWindow> window;
@@ -37,6 +46,8 @@ int runProgram(int argc, char **argv)
 
     window = std::make_unique<MainWindow>(Services{files, random, dialogs});
     window->show();
+    if (!home.problem.isEmpty())
+        QTimer::singleShot(0, &app, [&dialogs, &home] { dialogs.message(home.problem); });
     const int exitCode = app.exec();
     lifecycle.end();
     return exitCode;
