@@ -4,6 +4,7 @@
 #include "platform/lifecycle.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
+#include "ui/editor/editoricon.h"
 #include "ui/main/mainwindow.h"
 #include "ui/widgets/qtdialogs.h"
 
@@ -20,6 +21,10 @@ int runProgram(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The desktop entry the windows belong to (its name and icon in the task bar), and the same
+    // icon where a window system takes it from the window.
+    QApplication::setDesktopFileName(QStringLiteral(QUORVEL_DESKTOP_ID));
+    QApplication::setWindowIcon(editorIcon());
     // Every text of the program is Chinese, so Qt's own texts (the edit boxes' menus, the file
     // dialog) are too, whatever the system's language.
     QTranslator qtTexts;
