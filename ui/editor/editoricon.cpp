@@ -72,10 +72,7 @@ QImage editorIconImage(int size)
 
 QIcon editorIcon()
 {
-    QIcon icon;
-    for (const int size : {16, Size, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(editorIconImage(size)));
-    return icon;
+    return QIcon(QPixmap::fromImage(editorIconImage(Size)));
 }
 
 } // namespace quorvel
