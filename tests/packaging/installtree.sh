@@ -33,5 +33,5 @@ awk '{ path = $2; while (sub(/\/[^\/]*$/, "", path)) print "drwxr-xr-x " path } 
     sort > "$work/found"
 diff -u "$work/expected" "$work/found" || fail "the installed tree differs (- expected, + found)"
 
-start_window "$prefix/$bin/quorvel" "$hook"
+start_window "$prefix/$bin/quorvel" "$hook" "$work/home"
 echo "OK"

@@ -1,8 +1,9 @@
 #!/bin/sh
 # The Debian package: built by CPack with its fields, unpacked into a temporary root
-# (dpkg-deb -x), quorvel-gen run from there on the installed sample library (given, and found as
-# the user's own library by a user who cannot write the installation), and the window started
-# through the link in bin/ until it is shown. Exits 77 (skipped) without the Debian tools.
+# (dpkg-deb -x), quorvel-gen run from there on the installed sample library, and the window
+# started through the link in bin/ until it is shown, by a user who cannot write the
+# installation: the library of their own it makes is the sample's. Exits 77 (skipped) without
+# the Debian tools.
 # Usage: package.sh BUILD VERSION QUIT_HOOK
 set -eu
 export LC_ALL=C
@@ -35,19 +36,20 @@ gen=$root/usr/bin/quorvel-gen
     fail "quorvel-gen on the installed sample library"
 [ -s "$work/given.txt" ] || fail "quorvel-gen wrote no story"
 
-# A user who cannot write the installation gets a library of their own, copied from the sample:
-# the same story for the same seed. Root can write anywhere, so it runs as nobody.
-mkdir -m 777 "$work/user"
+# A user who cannot write the installation gets a library of their own, made by the window's
+# first start from the installed sample library; quorvel-gen then finds the same library (the
+# same story for the same seed). Root can write anywhere, so it runs as nobody.
+user=$work/user
+mkdir -m 777 "$user"
+cp "$hook" "$work/hook.so" && chmod 644 "$work/hook.so"
 if [ "$(id -u)" = 0 ]; then
     as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
 else
     as_user="" && chmod -R a-w "$root"
 fi
-env HOME="$work/user" XDG_DATA_HOME="$work/user/data" $as_user "$gen" --seed 7 --times 2 示例故事 \
+start_window "$root/usr/bin/quorvel" "$work/hook.so" "$user"
+[ -f "$user/data/quorvel/项目/示例故事.l" ] || fail "no library in the user's data folder"
+$as_user env HOME="$user" XDG_DATA_HOME="$user/data" "$gen" --seed 7 --times 2 示例故事 \
     > "$work/own.txt" || fail "quorvel-gen on the user's own library"
 cmp "$work/given.txt" "$work/own.txt" || fail "the user's library tells another story"
-[ -f "$work/user/data/quorvel/项目/示例故事.l" ] || fail "no library in the user's data folder"
-chmod -R u+w "$root"
-
-start_window "$root/usr/bin/quorvel" "$hook"
 echo "OK"
