@@ -1,17 +1,20 @@
 # The two commands a user needs: `make run` and `make test`. Both install what is missing on a
-# Debian 12 machine, then build with CMake.
+# Debian 12 machine, then build with CMake. `make install` (PREFIX=/usr/local unless given),
+# `make uninstall` and `make package` put the program where desktop programs live.
 
 BUILD ?= build
 TYPE ?= Release
 JOBS ?= $(shell nproc)
+# desktop-file-utils and appstream validate the desktop files; dpkg-dev and file compute the
+# package's dependencies.
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgmp-dev libgl-dev fonts-noto-cjk \
-	g++-mingw-w64-i686 qt6-translations-l10n
+	g++-mingw-w64-i686 qt6-translations-l10n desktop-file-utils appstream dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # CI treats warnings in our code as errors.
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(TYPE) $(if $(CI),-DQUORVEL_WERROR=ON,)
 LIBRARY_FOLDERS := 模板 元素 项目
 
-.PHONY: run test build deps bench
+.PHONY: run test build deps bench install uninstall package
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -35,6 +38,27 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# What was installed is kept apart from CMake's own record, which every install (the tests' too)
+# overwrites. sudo is asked for only where the folder cannot be written as you are.
+PREFIX ?= /usr/local
+INSTALLED := $(BUILD)/installed-files.txt
+writer = $(shell d='$(1)'; while [ ! -e "$$d" ]; do d=$$(dirname "$$d"); done; \
+	[ -w "$$d" ] || echo $(SUDO))
+
+install: build
+	$(call writer,$(PREFIX)) cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(INSTALLED)
+
+uninstall:
+	@[ -f $(INSTALLED) ] || { echo "Nothing was installed from $(BUILD)"; exit 1; }
+	$(call writer,$(shell head -n 1 $(INSTALLED) 2>/dev/null)) cmake -DFILES=$(INSTALLED) -P cmake/uninstall.cmake
+	rm -f $(INSTALLED)
+
+# A Debian package and a .tar.gz in the build folder. The archive library reads the sample
+# library's Chinese names only under a UTF-8 locale.
+package: build
+	cd $(BUILD) && LC_ALL=C.UTF-8 cpack
 
 # Figures for the generator and the story box, on a library the benchmark makes up (bench/),
 # with the peer it is measured against, Tracery, installed from npm into the build folder at the

@@ -1,13 +1,16 @@
 #include "app/programentry.h"
 
+#include "library/libraryhome.h"
 #include "platform/lifecycle.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
+#include "ui/editor/editoricon.h"
 #include "ui/main/mainwindow.h"
 #include "ui/widgets/qtdialogs.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -18,6 +21,10 @@ int runProgram(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The desktop entry the windows belong to (its name and icon in the task bar), and the same
+    // icon where a window system takes it from the window.
+    QApplication::setDesktopFileName(QStringLiteral(QUORVEL_DESKTOP_ID));
+    QApplication::setWindowIcon(editorIcon());
     // Every text of the program is Chinese, so Qt's own texts (the edit boxes' menus, the file
     // dialog) are too, whatever the system's language.
     QTranslator qtTexts;
@@ -25,7 +32,14 @@ int runProgram(int argc, char **argv)
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    LocalFiles files(QApplication::applicationDirPath());
+    // The runtime library runs in the launcher's process: the program's folder is the
+    // launcher's, resolved through any link that started it.
+    const QString programFolder = QApplication::applicationDirPath();
+    LocalFiles programFiles(programFolder);
+    const LibraryHome home = findLibraryHome(
+        programFiles,
+        LibraryPlaces::forProgram(programFolder, QStringLiteral(QUORVEL_SAMPLE_LIBRARY)));
+    LocalFiles files(home.folder);
     SystemRandom random;
     QtDialogs dialogs;
     std::unique_ptr<MainWindow> window;
@@ -37,6 +51,8 @@ int runProgram(int argc, char **argv)
 
     window = std::make_unique<MainWindow>(Services{files, random, dialogs});
     window->show();
+    if (!home.problem.isEmpty())
+        QTimer::singleShot(0, &app, [&dialogs, &home] { dialogs.message(home.problem); });
     const int exitCode = app.exec();
     lifecycle.end();
     return exitCode;

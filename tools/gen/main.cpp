@@ -7,6 +7,7 @@
 #include "library/contentcache.h"
 #include "library/folders.h"
 #include "library/library.h"
+#include "library/libraryhome.h"
 #include "library/story.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
@@ -51,7 +52,10 @@ constexpr char16_t HelpText[] =
     u"\n"
     u"  项目              项目名：“项目”文件夹中的“项目名.l”\n"
     u"  --library 目录    素材库所在的目录（内有“模板”“元素”“项目”三个文件夹），\n"
-    u"                    默认为本程序所在的目录\n"
+    u"                    默认与主程序相同：本程序所在的目录；\n"
+    u"                    该目录不可写入时（已安装的程序）为 $XDG_DATA_HOME/quorvel，\n"
+    u"                    未设置 XDG_DATA_HOME 时为 ~/.local/share/quorvel，\n"
+    u"                    首次使用时从安装的示例素材库复制建立\n"
     u"  --times 次数      连续运行项目的次数，默认为 1\n"
     u"  --seed 种子       随机种子（非负整数）：种子与素材相同，输出就相同\n"
     u"                    不给种子时随机选取，并在故事之后把“种子：N”写到标准错误\n"
@@ -97,7 +101,7 @@ struct Options
 {
     Command command = Command::Run;
     ReportFormat format = ReportFormat::Text;
-    QString libraryFolder;
+    QString libraryFolder; // empty: the program's own library
     qint64 times = 1;
     std::optional<quint64> seed;
     bool cache = true;
@@ -150,8 +154,8 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
             return badArguments(QStringLiteral("--encoding 只能是 gbk 或 utf-8：") +
                                 parser.value(encoding));
     }
-    options.libraryFolder = parser.isSet(library) ? QDir(parser.value(library)).absolutePath()
-                                                  : QCoreApplication::applicationDirPath();
+    if (parser.isSet(library))
+        options.libraryFolder = QDir(parser.value(library)).absolutePath();
     if (parser.isSet(times)) {
         bool ok = false;
         options.times = parser.value(times).toLongLong(&ok);
@@ -215,6 +219,19 @@ public:
     }
     bool stopRequested() override { return stopSignal != 0; }
 };
+
+// The library the window would use, by the same rule (library/libraryhome.h): beside the program,
+// or the user's own when the program is installed.
+QString ownLibrary()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    LocalFiles files(programFolder);
+    const LibraryHome home = findLibraryHome(
+        files, LibraryPlaces::forProgram(programFolder, QStringLiteral(QUORVEL_SAMPLE_LIBRARY)));
+    if (!home.problem.isEmpty())
+        printError(QString(home.problem).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    return home.folder;
+}
 
 quint64 freshSeed()
 {
@@ -305,7 +322,9 @@ int main(int argc, char **argv)
     const std::variant<Options, int> parsed = parseArguments(QCoreApplication::arguments());
     if (const int *status = std::get_if<int>(&parsed))
         return *status;
-    const Options &options = std::get<Options>(parsed);
+    Options options = std::get<Options>(parsed);
+    if (options.libraryFolder.isEmpty())
+        options.libraryFolder = ownLibrary();
     if (options.command == Command::Run)
         return run(options);
     LocalFiles files(options.libraryFolder);

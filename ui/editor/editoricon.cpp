@@ -1,5 +1,6 @@
 #include "ui/editor/editoricon.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -56,16 +57,22 @@ void drawPen(QPainter &painter)
 
 } // namespace
 
-QIcon editorIcon()
+QImage editorIconImage(int size)
 {
-    QPixmap pixmap(Size, Size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(qreal(size) / Size, qreal(size) / Size);
     drawPage(painter);
     drawPen(painter);
     painter.end();
-    return QIcon(pixmap);
+    return image;
+}
+
+QIcon editorIcon()
+{
+    return QIcon(QPixmap::fromImage(editorIconImage(Size)));
 }
 
 } // namespace quorvel

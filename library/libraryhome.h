@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvel {
+
+class Files;
+
+// What the choice of the library folder depends on.
+struct LibraryPlaces
+{
+    // The folder that holds the program (its resolved location), and whether it can be written.
+    QString programFolder;
+    bool programFolderWritable = true;
+    // Where a user's own data goes: $XDG_DATA_HOME, or ~/.local/share when that is unset or not an
+    // absolute path.
+    QString userDataFolder;
+    // The sample library installed with the program.
+    QString sampleLibrary;
+
+    // The places of a program in programFolder, from the file system and the environment. The
+    // sample library is found at sampleFromProgram, a path relative to the program's folder, so
+    // that an installation moved as a whole (or unpacked elsewhere) finds its own.
+    static LibraryPlaces forProgram(const QString &programFolder, const QString &sampleFromProgram);
+};
+
+// Where the library is, and what became of setting it up.
+struct LibraryHome
+{
+    QString folder; // without a trailing separator
+    // True when this start made the folder from the sample library.
+    bool created = false;
+    // Why the folder could not be made, with the cause, for the user; empty when all went well.
+    QString problem;
+};
+
+// The one rule for where the library lives. A program in a folder it can write keeps its library
+// beside itself. An installed one, whose folder it cannot write, uses the user's own library,
+// userDataFolder/quorvel, and creates it on the first start as a copy of the sample library: the
+// copy is made in a hidden folder beside it and renamed into place only while nothing has the
+// name, so an existing library (or one another start made meanwhile) is never touched.
+LibraryHome findLibraryHome(Files &files, const LibraryPlaces &places);
+
+} // namespace quorvel

@@ -1,0 +1,157 @@
+// Where the library lives: beside a program in a folder it can write, else the user's own,
+// created once from the sample library and never over anything already there.
+
+#include "library/libraryhome.h"
+#include "platform/localfiles.h"
+#include "tests/support/templibrary.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+// Files whose rename first lets "another start" make the library, as one started at the same
+// moment would: an empty folder, which a plain rename would replace.
+class RacedFiles : public LocalFiles
+{
+public:
+    using LocalFiles::LocalFiles;
+    FileResult rename(const QString &from, const QString &to) override
+    {
+        QDir().mkpath(to);
+        return LocalFiles::rename(from, to);
+    }
+};
+
+struct Fixture
+{
+    Fixture()
+    {
+        sample.writeBytes(QStringLiteral("元素/人.txt"), gbk(QStringLiteral("老人\r\n孩子")));
+        sample.writeBytes(QStringLiteral("项目/故事.l"), gbk(QStringLiteral("开头\r\n")));
+        places = {program.path(), false, data.path() + QStringLiteral("/a/b"), sample.root()};
+    }
+    QString user() const { return places.userDataFolder + QStringLiteral("/quorvel"); }
+    // What the data folder holds, hidden and dangling entries too: nothing may be left over.
+    QStringList dataEntries() const
+    {
+        return QDir(places.userDataFolder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    TempLibrary sample;
+    QTemporaryDir program;
+    QTemporaryDir data;
+    LocalFiles files{program.path()};
+    LibraryPlaces places;
+};
+
+} // namespace
+
+class TestLibraryHome : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writableProgramFolderKeepsLibraryBeside()
+    {
+        Fixture f;
+        f.places.programFolderWritable = true;
+        QCOMPARE(findLibraryHome(f.files, f.places).folder, f.program.path());
+        QVERIFY(!QFile::exists(f.places.userDataFolder));
+    }
+
+    void firstStartCopiesSampleOnceAndNeverAgain()
+    {
+        Fixture f;
+        LibraryHome home = findLibraryHome(f.files, f.places);
+        QCOMPARE(home.folder, f.user());
+        QVERIFY(home.created);
+        QCOMPARE(home.problem, QString());
+        QFile copied(f.user() + QStringLiteral("/元素/人.txt"));
+        QVERIFY(copied.open(QIODevice::ReadOnly));
+        QCOMPARE(copied.readAll(), f.sample.readBytes(QStringLiteral("元素/人.txt")));
+        QVERIFY(QFile::exists(f.user() + QStringLiteral("/项目/故事.l")));
+        QCOMPARE(f.dataEntries(), QStringList{QStringLiteral("quorvel")});
+
+        // The user's changes stay, whatever the sample library holds now.
+        QVERIFY(copied.remove());
+        home = findLibraryHome(f.files, f.places);
+        QVERIFY(!home.created);
+        QVERIFY(!QFile::exists(copied.fileName()));
+    }
+
+    // Anything of the library's name is the user's, even an empty folder, which a plain rename
+    // (as in a start that made it meanwhile) would replace.
+    void neverCopiesOverWhatHasTheName_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"folder", "file", "dangling link", "made meanwhile"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void neverCopiesOverWhatHasTheName()
+    {
+        QFETCH(QString, kind);
+        Fixture f;
+        RacedFiles raced(f.program.path());
+        QVERIFY(QDir().mkpath(f.places.userDataFolder));
+        if (kind == u"folder")
+            QVERIFY(QDir().mkdir(f.user()));
+        else if (kind == u"file")
+            QVERIFY(QFile(f.user()).open(QIODevice::WriteOnly));
+        else if (kind == u"dangling link")
+            QVERIFY(QFile::link(QStringLiteral("nowhere"), f.user()));
+        const LibraryHome home =
+            findLibraryHome(kind == u"made meanwhile" ? raced : f.files, f.places);
+        QCOMPARE(home.folder, f.user());
+        QVERIFY(!home.created);
+        QCOMPARE(home.problem, QString());
+        QCOMPARE(f.dataEntries(), QStringList{QStringLiteral("quorvel")});
+        QVERIFY(!QFileInfo(f.user()).isDir() || QDir(f.user()).isEmpty());
+    }
+
+    void failureIsToldWithItsCause()
+    {
+        Fixture f;
+        // A file where the data folder should be: no folder can be made under it, even by root.
+        QVERIFY(QFile(f.data.path() + QStringLiteral("/a")).open(QIODevice::WriteOnly));
+        const LibraryHome home = findLibraryHome(f.files, f.places);
+        QCOMPARE(home.folder, f.user());
+        QVERIFY(!home.created);
+        const QString told = QStringLiteral("无法建立素材库“%1”（从示例素材库“%2”复制）。\r\n")
+                                 .arg(f.user(), f.sample.root());
+        QVERIFY2(home.problem.startsWith(told) && home.problem.size() > told.size(),
+                 qPrintable(home.problem));
+    }
+
+    void userDataFolderFollowsXdg_data()
+    {
+        QTest::addColumn<QByteArray>("dataHome");
+        QTest::addColumn<QString>("expected"); // "~" stands for HOME
+        QTest::newRow("set") << QByteArray("/srv/data/") << QStringLiteral("/srv/data");
+        QTest::newRow("unset") << QByteArray() << QStringLiteral("~/.local/share");
+        QTest::newRow("relative") << QByteArray("data") << QStringLiteral("~/.local/share");
+    }
+    void userDataFolderFollowsXdg()
+    {
+        QFETCH(QByteArray, dataHome);
+        QFETCH(QString, expected);
+        QTemporaryDir home;
+        qputenv("HOME", home.path().toUtf8());
+        if (dataHome.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", dataHome);
+        const LibraryPlaces places = LibraryPlaces::forProgram(
+            home.path() + QStringLiteral("/lib/quorvel"), QStringLiteral("../../share/examples"));
+        QCOMPARE(places.userDataFolder, expected.replace(u'~', home.path()));
+        QCOMPARE(places.sampleLibrary, home.path() + QStringLiteral("/share/examples"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryHome)
+#include "tst_libraryhome.moc"
