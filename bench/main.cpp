@@ -108,8 +108,9 @@ void measureRun(LocalFiles &files, const Library &library, double genLinesPerSec
 
     ProjectRun projectRun(library, random, dialogs);
     qsizetype sink = 0;
-    const double engineTime = bestOf(
-        5, [&] { projectRun.run(project, [&sink](const StoryLine &line) { sink += line.text.size(); }); });
+    const double engineTime = bestOf(5, [&] {
+        projectRun.run(project, [&sink](const StoryLine &line) { sink += line.text.size(); });
+    });
     print("story lines per second, the run in this process", project.size() / engineTime);
 
     MainWindow window(Services{files, random, dialogs});

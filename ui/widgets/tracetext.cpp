@@ -17,7 +17,9 @@ void appendDraws(QStringList &lines, const Text &storyLine, const QList<DrawTrac
 
 QString patternLineText(const LineTrace &trace)
 {
-    return QStringLiteral("模板「%1」第 %2 行").arg(trace.templateName.toUnicode()).arg(trace.patternLine);
+    return QStringLiteral("模板「%1」第 %2 行")
+        .arg(trace.templateName.toUnicode())
+        .arg(trace.patternLine);
 }
 
 QString drawText(const Text &storyLine, const DrawTrace &draw)
