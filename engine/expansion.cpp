@@ -111,7 +111,12 @@ namespace {
 class OpenDraws
 {
 public:
-    explicit OpenDraws(bool trace) : m_trace(trace) {}
+    explicit OpenDraws(bool trace) : m_trace(trace)
+    {
+        // Room for the draws of a usual line at once, rather than growing draw by draw.
+        if (trace)
+            m_records.reserve(16);
+    }
 
     // The lines that end before the search position (bytes left to search) are done.
     void leaveEndedBefore(const GapText &text)
@@ -159,18 +164,13 @@ public:
     {
         while (!m_draws.isEmpty())
             close(text.length() - m_draws.last().after);
-        QList<DrawTrace> roots;
-        // Children come after their parent: build from the last record back.
-        QList<QList<DrawTrace>> inner(m_records.size());
-        for (qsizetype i = m_records.size() - 1; i >= 0; --i) {
-            const Record &r = m_records.at(i);
-            DrawTrace draw{r.element, r.line, r.start, r.end, {}};
-            draw.inner = std::move(inner[i]);
-            std::reverse(draw.inner.begin(), draw.inner.end());
-            (r.parent < 0 ? roots : inner[r.parent]).append(std::move(draw));
-        }
-        std::reverse(roots.begin(), roots.end());
-        return roots;
+        // Records are in the order the draws were made: each parent before its children, the
+        // children in the order of the line. Each list is sized once.
+        QList<int> children(m_records.size() + 1, 0);
+        for (const Record &r : std::as_const(m_records))
+            ++children[r.parent + 1];
+        qsizetype next = 0;
+        return treeUnder(-1, children, next);
     }
 
 private:
@@ -179,6 +179,20 @@ private:
         if (m_draws.last().record >= 0)
             m_records[m_draws.last().record].end = end;
         m_draws.removeLast();
+    }
+    // The draws whose parent is the record given (-1: the line), from record next on.
+    QList<DrawTrace> treeUnder(int parent, const QList<int> &children, qsizetype &next) const
+    {
+        QList<DrawTrace> draws;
+        draws.reserve(children.at(parent + 1));
+        while (next < m_records.size() && m_records.at(next).parent == parent) {
+            const Record &r = m_records.at(next);
+            const int self = int(next++);
+            DrawTrace &draw = draws.emplace_back(DrawTrace{r.element, r.line, r.start, r.end, {}});
+            if (children.at(self + 1) > 0)
+                draw.inner = treeUnder(self, children, next);
+        }
+        return draws;
     }
     static QByteArrayView nameIn(QByteArrayView reference)
     {

@@ -77,7 +77,10 @@ void ContentBox::appendContent(const Text &text)
         setWordWrapMode(QTextOption::WrapAnywhere);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
+    // One edit: the document tells its changes once, and the append is one step to undo.
+    cursor.beginEditBlock();
     cursor.insertText(shown);
+    cursor.endEditBlock();
     if (follow && !m_followEnd) {
         m_followEnd = true;
         QMetaObject::invokeMethod(
