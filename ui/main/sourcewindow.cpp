@@ -58,7 +58,9 @@ void SourceWindow::showDraw(qsizetype start, qsizetype end)
 void SourceWindow::addDraws(QTreeWidgetItem *parent, const QList<DrawTrace> &draws)
 {
     for (const DrawTrace &draw : draws) {
-        auto *item = new QTreeWidgetItem(parent, {drawText(m_line.text, draw)});
+        const QString text = drawText(m_line.text, draw);
+        auto *item = new QTreeWidgetItem(parent, {text});
+        item->setToolTip(0, text); // the whole of a long line the column cuts
         item->setData(0, FolderRole, int(Folder::Elements));
         item->setData(0, NameRole, draw.element.toGbk());
         item->setData(0, LineRole, draw.line);
