@@ -304,10 +304,10 @@ bool EditorWindow::popUpMenu(QObject *watched, QEvent *event)
     }
     if (!menu)
         return false;
-    const auto *key = static_cast<QKeyEvent *>(event);
-    const bool menuKey = event->type() == QEvent::KeyPress &&
-                         (key->key() == Qt::Key_Menu ||
-                          (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier));
+    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+    const bool menuKey =
+        key && (key->key() == Qt::Key_Menu ||
+                (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier));
     if (menuKey ||
         (event->type() == QEvent::ContextMenu &&
          static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)) {
