@@ -1,21 +1,6 @@
 #include "engine/check.h"
 
-#include "library/folders.h"
-
 namespace quorvel {
-
-QString folderName(Folder folder)
-{
-    switch (folder) {
-    case Folder::Templates:
-        return QString::fromUtf16(TemplatesFolderName);
-    case Folder::Elements:
-        return QString::fromUtf16(ElementsFolderName);
-    case Folder::Projects:
-        return QString::fromUtf16(ProjectsFolderName);
-    }
-    return {};
-}
 
 QString severityName(Finding::Severity severity)
 {
@@ -30,9 +15,14 @@ QString severityName(Finding::Severity severity)
     return {};
 }
 
+QString Finding::filePath() const
+{
+    return folderName(folder) + u'/' + fileName.toUnicode();
+}
+
 QString Finding::location() const
 {
-    QString where = folderName(folder) + u'/' + fileName.toUnicode();
+    QString where = filePath();
     if (line > 0)
         where += u':' + QString::number(line);
     return where;

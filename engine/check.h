@@ -55,6 +55,8 @@ struct Finding
     TextList chain;
     bool alwaysEndless = false;
 
+    // "元素/天气.txt".
+    QString filePath() const;
     // "元素/天气.txt:3", or "模板/空.txt" for the whole file.
     QString location() const;
     // The way compilers write it: "元素/天气.txt:3: 错误：引用的元素「风向」不存在".
@@ -62,7 +64,6 @@ struct Finding
 };
 
 QString severityName(Finding::Severity severity);
-QString folderName(Folder folder);
 
 struct CheckReport
 {

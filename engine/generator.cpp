@@ -170,7 +170,7 @@ const Generator::ElementNames &Generator::elementNames(QByteArrayView name)
     if (m_elementNames.size() >= MostNames)
         m_elementNames.clear();
     const Text element = Text::fromGbk(name);
-    return *m_elementNames.insert(element.toGbk(), {element, element + ".txt"});
+    return *m_elementNames.insert(element.toGbk(), {element, contentFileName(name)});
 }
 
 bool Generator::tell(const QString &message)

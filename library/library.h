@@ -19,6 +19,9 @@ enum class Folder
     Projects
 };
 
+// The folder's name as it stands on disk: "模板", "元素" or "项目".
+QString folderName(Folder folder);
+
 // The content library: list files (".l") and content files (".txt") in the three folders. Every
 // operation reads or writes a whole file at once.
 //

@@ -86,7 +86,7 @@ QJsonObject findingObject(const Finding &finding)
     QJsonObject object{
         {QStringLiteral("severity"), severityKey(finding.severity)},
         {QStringLiteral("kind"), kindKey(finding.kind)},
-        {QStringLiteral("file"), folderName(finding.folder) + u'/' + finding.fileName.toUnicode()},
+        {QStringLiteral("file"), finding.filePath()},
         {QStringLiteral("line"), finding.line},
         {QStringLiteral("text"), finding.lineText.toUnicode()},
         {QStringLiteral("message"), finding.description},
@@ -110,24 +110,10 @@ void addCount(QJsonObject &object, const StoryCount &count)
     object.insert(QStringLiteral("shown"), count.shown());
 }
 
-bool projectExists(const Library &library, const Text &projectFile)
-{
-    if (library.exists(Folder::Projects, projectFile))
-        return true;
-    std::fputs((QStringLiteral("quorvel-gen：找不到项目“%1”\n")
-                    .arg(Text::fromGbk(projectFile.view().chopped(2)).toUnicode()))
-                   .toUtf8()
-                   .constData(),
-               stderr);
-    return false;
-}
-
 } // namespace
 
 int printCheck(const Library &library, const std::optional<Text> &projectFile, ReportFormat format)
 {
-    if (projectFile && !projectExists(library, *projectFile))
-        return 1;
     LibraryCheck check(library);
     const CheckReport &report = projectFile ? check.checkProject(*projectFile) : check.checkAll();
     for (const Finding &finding : report.findings) {
@@ -150,8 +136,6 @@ int printCheck(const Library &library, const std::optional<Text> &projectFile, R
 
 int printCount(const Library &library, const Text &projectFile, ReportFormat format)
 {
-    if (!projectExists(library, projectFile))
-        return 1;
     LibraryCheck check(library);
     check.checkProject(projectFile);
     const QString project = Text::fromGbk(projectFile.view().chopped(2)).toUnicode();

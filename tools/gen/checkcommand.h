@@ -15,7 +15,8 @@ enum class ReportFormat
 };
 
 // quorvel-gen --check [PROJECT]: the findings of the library check on standard output, then the
-// summary. 0 when there is no error and no always endless circle, 1 otherwise.
+// summary. 0 when there is no error and no always endless circle, 1 otherwise. A project given
+// must exist (the caller has said so when it does not).
 int printCheck(const Library &library, const std::optional<Text> &projectFile, ReportFormat format);
 
 // quorvel-gen --count PROJECT: how many stories the project can make, then each template's.

@@ -239,18 +239,20 @@ quint64 freshSeed()
     return quint64(device()) << 32 ^ device();
 }
 
-int run(const Options &options)
+// A project named on the command line must exist, whatever is asked of it.
+bool projectExists(const Library &library, const Options &options, const Text &projectFile)
 {
-    LocalFiles files(options.libraryFolder);
-    const Library library(files, LibraryFolders::beside(files));
-    const Text projectFile = Text::fromUnicode(options.project) + ".l";
-    if (!library.exists(Folder::Projects, projectFile)) {
-        printError(QStringLiteral("找不到项目“%1”：%2 不存在")
-                       .arg(options.project,
-                            QDir::toNativeSeparators(library.folders().projects + options.project +
-                                                     QStringLiteral(".l"))));
-        return ProjectMissing;
-    }
+    if (library.exists(Folder::Projects, projectFile))
+        return true;
+    printError(QStringLiteral("找不到项目“%1”：%2 不存在")
+                   .arg(options.project,
+                        QDir::toNativeSeparators(library.folders().projects + options.project +
+                                                 QStringLiteral(".l"))));
+    return false;
+}
+
+int run(const Options &options, Files &files, const Library &library, const Text &projectFile)
+{
 
     // Every run is reproducible: without a seed given, one is chosen and told afterwards.
     const quint64 seed = options.seed.value_or(freshSeed());
@@ -325,13 +327,16 @@ int main(int argc, char **argv)
     Options options = std::get<Options>(parsed);
     if (options.libraryFolder.isEmpty())
         options.libraryFolder = ownLibrary();
-    if (options.command == Command::Run)
-        return run(options);
     LocalFiles files(options.libraryFolder);
     const Library library(files, LibraryFolders::beside(files));
     std::optional<Text> project;
-    if (!options.project.isEmpty())
+    if (!options.project.isEmpty()) {
         project = Text::fromUnicode(options.project) + ".l";
+        if (!projectExists(library, options, *project))
+            return ProjectMissing;
+    }
+    if (options.command == Command::Run)
+        return run(options, files, library, *project);
     const int status = options.command == Command::Check
                            ? printCheck(library, project, options.format)
                            : printCount(library, *project, options.format);
