@@ -2,7 +2,6 @@
 // library it names.
 #include "ui/main/mainwindow.h"
 
-#include "ui/editor/editorwindow.h"
 #include "ui/main/checkwindow.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/namelist.h"
@@ -33,8 +32,7 @@ void MainWindow::showFinding(const Finding &finding)
         showProjectEntry(finding.fileName, finding.line);
         return;
     }
-    openEditor();
-    if (!m_editor->showLibraryFile(finding.folder, finding.fileName, finding.line))
+    if (!openEditorAt(finding.folder, finding.fileName, finding.line))
         m_checkWindow->showNote(
             QStringLiteral("没有分类列出“%1”，编辑器无法打开它：请先把它加入一个分类")
                 .arg(finding.fileName.toUnicode()));

@@ -179,10 +179,10 @@ void MainWindow::showSelectedDraw(const StoryLine &line, qsizetype start, qsizet
         m_source->showDraw(start, end);
 }
 
-void MainWindow::openEditorAt(Folder folder, const Text &name, int line)
+bool MainWindow::openEditorAt(Folder folder, const Text &fileName, int line)
 {
     openEditor();
-    m_editor->showLibraryFile(folder, name + ".txt", line);
+    return m_editor->showLibraryFile(folder, fileName, line);
 }
 
 void MainWindow::openEditor()

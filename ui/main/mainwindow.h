@@ -54,7 +54,9 @@ private slots:
     void saveStory();
     void showSource(const StoryLine &line);
     void showSelectedDraw(const StoryLine &line, qsizetype start, qsizetype end);
-    void openEditorAt(Folder folder, const Text &name, int line);
+    // The editor on that template or element file, at that line; false when no category lists
+    // it, so that the editor cannot show it.
+    bool openEditorAt(Folder folder, const Text &fileName, int line);
 
     // Project files.
     void newProject();

@@ -74,7 +74,7 @@ void SourceWindow::openItem(QTreeWidgetItem *item)
     if (!item || item->data(0, LineRole).toInt() <= 0)
         return;
     emit openRequested(Folder(item->data(0, FolderRole).toInt()),
-                       Text::fromGbk(item->data(0, NameRole).toByteArray()),
+                       Text::fromGbk(item->data(0, NameRole).toByteArray()) + ".txt",
                        item->data(0, LineRole).toInt());
 }
 

@@ -27,7 +27,7 @@ public:
     void showDraw(qsizetype start, qsizetype end);
 
 signals:
-    void openRequested(Folder folder, const Text &name, int line);
+    void openRequested(Folder folder, const Text &fileName, int line);
 
 private:
     void addDraws(QTreeWidgetItem *parent, const QList<DrawTrace> &draws);
