@@ -48,13 +48,13 @@ LibraryCheck::LibraryCheck(const Library &library) : m_library(library) {}
 
 LibraryCheck::~LibraryCheck() = default;
 
-const CheckReport &LibraryCheck::checkAll(CheckObserver *observer)
+const CheckReport &LibraryCheck::checkAll(TaskObserver *observer)
 {
     m_material = std::make_unique<Material>(m_library, observer);
     return finish(m_material->readAll());
 }
 
-const CheckReport &LibraryCheck::checkProject(const Text &projectFile, CheckObserver *observer)
+const CheckReport &LibraryCheck::checkProject(const Text &projectFile, TaskObserver *observer)
 {
     m_material = std::make_unique<Material>(m_library, observer);
     return finish(m_material->readProject(projectFile));

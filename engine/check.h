@@ -90,10 +90,10 @@ public:
     explicit LibraryCheck(const Library &library);
     ~LibraryCheck();
 
-    const CheckReport &checkAll(CheckObserver *observer = nullptr);
+    const CheckReport &checkAll(TaskObserver *observer = nullptr);
     // The project file (with ".l") and what it reaches; unreferenced elements and templates in
     // no category are not looked for.
-    const CheckReport &checkProject(const Text &projectFile, CheckObserver *observer = nullptr);
+    const CheckReport &checkProject(const Text &projectFile, TaskObserver *observer = nullptr);
 
     const CheckReport &report() const { return m_report; }
     // Of the material read by the last check. A project's templates are as its file lists them.

@@ -53,7 +53,7 @@ const ContentFile &missingFile()
 
 } // namespace
 
-Material::Material(const Library &library, CheckObserver *observer)
+Material::Material(const Library &library, TaskObserver *observer)
     : m_library(library), m_observer(observer)
 {
 }

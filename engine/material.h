@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/taskobserver.h"
 #include "library/library.h"
 #include "platform/fileresult.h"
 #include "platform/text.h"
@@ -70,27 +71,12 @@ struct ListFile
     TextList entries;
 };
 
-// Told how far the reading of a library has come; may stop it.
-class CheckObserver
-{
-public:
-    virtual ~CheckObserver() = default;
-    // After each file: how many are read, of about how many.
-    virtual void progressed(int done, int total)
-    {
-        Q_UNUSED(done);
-        Q_UNUSED(total);
-    }
-    // Asked after each file: true ends the reading, and the check finds nothing.
-    virtual bool stopRequested() { return false; }
-};
-
 // The part of the library a check looks at, read into memory once: either all of it, or one
 // project with the templates it names and every element they reach.
 class Material
 {
 public:
-    explicit Material(const Library &library, CheckObserver *observer = nullptr);
+    explicit Material(const Library &library, TaskObserver *observer = nullptr);
 
     // Every content file and list file of the three folders, and every element referred to.
     // False when the observer stopped it.
@@ -119,7 +105,7 @@ private:
     void listFolders();
 
     const Library &m_library;
-    CheckObserver *m_observer;
+    TaskObserver *m_observer;
     bool m_whole = false;
     bool m_stopped = false;
     int m_read = 0;

@@ -18,7 +18,7 @@ ProjectRun::ProjectRun(const Library &library, RandomSource &random, Dialogs &di
 }
 
 RunReport ProjectRun::run(const TextList &templateNames, const LineSink &sink,
-                          RunObserver *observer)
+                          TaskObserver *observer)
 {
     RunReport report;
     if (templateNames.isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "engine/expansion.h"
 #include "engine/generator.h"
+#include "engine/taskobserver.h"
 #include "platform/text.h"
 
 #include <functional>
@@ -12,22 +13,6 @@ class ContentCache;
 class Dialogs;
 class Library;
 class RandomSource;
-
-// Follows a run as it goes: the window's progress dialog and 停止, the command line's signals.
-class RunObserver
-{
-public:
-    virtual ~RunObserver() = default;
-    // After each template: how many of the project's templates are done.
-    virtual void progressed(int done, int total)
-    {
-        Q_UNUSED(done);
-        Q_UNUSED(total);
-    }
-    // Asked after each template and now and then during a long expansion: true ends the run.
-    // The line being made then is dropped; every line made before it was handed on.
-    virtual bool stopRequested() { return false; }
-};
 
 // What a run did.
 struct RunReport
@@ -56,7 +41,7 @@ public:
     // project shows its message and makes nothing; a template without any pattern (its file
     // missing or empty) makes no line and no message.
     RunReport run(const TextList &templateNames, const LineSink &sink,
-                  RunObserver *observer = nullptr);
+                  TaskObserver *observer = nullptr);
 
     // Whether the lines carry their draws (off at first).
     void setTracing(bool on) { m_tracing = on; }

@@ -206,7 +206,7 @@ void askToStop(int signal)
 }
 
 // SIGINT and SIGTERM end the run after the current line; the story made so far is written.
-class SignalWatch : public RunObserver
+class SignalWatch : public TaskObserver
 {
 public:
     SignalWatch()

@@ -46,7 +46,7 @@ QString shortened(const Text &text)
 }
 
 // Serves the window while the check reads: the progress dialog shows once it has lasted a second.
-class CheckProgress : public CheckObserver
+class CheckProgress : public TaskObserver
 {
 public:
     explicit CheckProgress(Progress &progress) : m_progress(progress) { m_sinceServed.start(); }

@@ -52,7 +52,7 @@ private:
 
 // Keeps the window served while a run lasts: every 100 ms the lines made so far go into the
 // story box and the progress (a dialog with 停止, once the run has lasted a second) moves on.
-class RunWatch : public RunObserver
+class RunWatch : public TaskObserver
 {
 public:
     RunWatch(Progress &progress, std::function<void()> showLines)
