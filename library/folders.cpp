@@ -19,7 +19,9 @@ LibraryFolders setUpLibraryFolders(Files &files)
     const LibraryFolders folders = LibraryFolders::beside(files);
     for (const QString &folder : {folders.templates, folders.elements, folders.projects}) {
         if (!files.exists(folder))
-            files.createFolder(folder);
+            // A folder that cannot be made shows later: every operation in it fails with
+            // FileResult::Cause::FolderMissing, which the window tells.
+            (void)files.createFolder(folder);
     }
     return folders;
 }

@@ -159,17 +159,4 @@ std::optional<FileKey> Library::keyOf(Folder folder, const Text &fileName) const
     return path ? m_files.key(*path) : std::nullopt;
 }
 
-QString folderName(Folder folder)
-{
-    switch (folder) {
-    case Folder::Templates:
-        return QString::fromUtf16(TemplatesFolderName);
-    case Folder::Elements:
-        return QString::fromUtf16(ElementsFolderName);
-    case Folder::Projects:
-        return QString::fromUtf16(ProjectsFolderName);
-    }
-    return {};
-}
-
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/folders.h"
+#include "library/libraryname.h"
 #include "platform/filekey.h"
 #include "platform/fileresult.h"
 #include "platform/text.h"
@@ -11,16 +12,6 @@
 namespace quorvel {
 
 class Files;
-
-enum class Folder
-{
-    Templates,
-    Elements,
-    Projects
-};
-
-// The folder's name as it stands on disk: "模板", "元素" or "项目".
-QString folderName(Folder folder);
 
 // The content library: list files (".l") and content files (".txt") in the three folders. Every
 // operation reads or writes a whole file at once.

@@ -33,10 +33,30 @@ TextList ListEdit::applyTo(TextList entries, bool sorted) const
         if (const qsizetype at = findEntry(entries, m_row, m_from); at >= 0)
             entries.removeAt(at);
         return entries;
+    case Kind::Insert:
+        entries.insert(std::clamp<qsizetype>(m_row, 0, entries.size()), m_to);
+        break;
     }
     if (sorted)
         std::stable_sort(entries.begin(), entries.end());
     return entries;
+}
+
+ListEdit ListEdit::inverse() const
+{
+    switch (m_kind) {
+    case Kind::None:
+        return none();
+    case Kind::Add:
+        return remove(-1, m_to);
+    case Kind::Rename:
+        return rename(m_row, m_to, m_from);
+    case Kind::Remove:
+        return insert(m_row, m_from);
+    case Kind::Insert:
+        return remove(m_row, m_to);
+    }
+    return none();
 }
 
 } // namespace quorvel

@@ -21,6 +21,13 @@ public:
     {
         return ListEdit(Kind::Remove, row, name, Text());
     }
+    // Puts the name at row (at the end when the list is shorter): what takes a removal back.
+    static ListEdit insert(int row, const Text &name)
+    {
+        return ListEdit(Kind::Insert, row, Text(), name);
+    }
+    // The change that takes this one back.
+    ListEdit inverse() const;
 
     // The entries with the change made. row says where the entry stood when the change was
     // chosen; when the entries no longer hold it there, the first entry of that name is taken.
@@ -33,7 +40,8 @@ public:
         None,
         Add,
         Rename,
-        Remove
+        Remove,
+        Insert
     };
     Kind kind() const { return m_kind; }
     int row() const { return m_row; }

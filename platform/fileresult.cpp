@@ -22,6 +22,8 @@ QString FileResult::describe() const
         return QStringLiteral("文件过大");
     case Cause::FolderMissing:
         return QStringLiteral("文件夹不存在");
+    case Cause::ChangedOnDisk:
+        return QStringLiteral("文件已被其他程序修改");
     case Cause::System:
         break;
     }
@@ -36,6 +38,8 @@ QString FileResult::describe() const
         return QStringLiteral("只读文件系统");
     case ENAMETOOLONG:
         return QStringLiteral("名称过长");
+    case EEXIST:
+        return QStringLiteral("名称已被占用");
     default:
         // The system's own words, in the language of its locale.
         return QString::fromLocal8Bit(std::strerror(m_error));

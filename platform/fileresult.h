@@ -6,7 +6,7 @@ namespace quorvel {
 
 // What became of an operation on a file: done, or failed with its cause, so that the window can
 // tell the user why. Tests as true when done.
-class FileResult
+class [[nodiscard]] FileResult
 {
 public:
     enum class Cause
@@ -17,6 +17,7 @@ public:
         FolderMissing, // the library folder the file belongs in does not exist
         OutsideFolder, // the name is a symbolic link that does not lead to a file in its folder
         TooLarge,      // a file larger than the program reads
+        ChangedOnDisk, // another program changed the file since the program last saw it
     };
 
     FileResult() = default; // done
@@ -26,6 +27,7 @@ public:
     static FileResult folderMissing() { return FileResult(Cause::FolderMissing, 0); }
     static FileResult outsideFolder() { return FileResult(Cause::OutsideFolder, 0); }
     static FileResult tooLarge() { return FileResult(Cause::TooLarge, 0); }
+    static FileResult changedOnDisk() { return FileResult(Cause::ChangedOnDisk, 0); }
 
     explicit operator bool() const { return m_cause == Cause::None; }
     Cause cause() const { return m_cause; }
