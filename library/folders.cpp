@@ -18,9 +18,9 @@ LibraryFolders setUpLibraryFolders(Files &files)
 {
     const LibraryFolders folders = LibraryFolders::beside(files);
     for (const QString &folder : {folders.templates, folders.elements, folders.projects}) {
+        // A folder that cannot be made shows later: every operation in it fails with
+        // FileResult::Cause::FolderMissing, which the window tells.
         if (!files.exists(folder))
-            // A folder that cannot be made shows later: every operation in it fails with
-            // FileResult::Cause::FolderMissing, which the window tells.
             (void)files.createFolder(folder);
     }
     return folders;
