@@ -1,5 +1,6 @@
 #include "app/programentry.h"
 
+#include "library/librarydocument.h"
 #include "library/libraryhome.h"
 #include "platform/lifecycle.h"
 #include "platform/localfiles.h"
@@ -42,6 +43,8 @@ int runProgram(int argc, char **argv)
     LocalFiles files(home.folder);
     SystemRandom random;
     QtDialogs dialogs;
+    // The library both windows work on, its missing folders made.
+    LibraryDocument document(files, LibraryDocument::Opening::CreateFolders);
     std::unique_ptr<MainWindow> window;
 
     // The exit routine releases the windows and the library they work on, while the application
@@ -49,7 +52,7 @@ int runProgram(int argc, char **argv)
     Lifecycle lifecycle;
     lifecycle.registerExitRoutine([&window] { window.reset(); });
 
-    window = std::make_unique<MainWindow>(Services{files, random, dialogs});
+    window = std::make_unique<MainWindow>(document, Services{files, random, dialogs});
     window->show();
     if (!home.problem.isEmpty())
         QTimer::singleShot(0, &app, [&dialogs, &home] { dialogs.message(home.problem); });

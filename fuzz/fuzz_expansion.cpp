@@ -155,7 +155,7 @@ void checkGenerator(const Case &c)
     fuzz::MemoryFiles files;
     Library library(files, LibraryFolders::beside(files));
     for (auto it = c.elements.cbegin(); it != c.elements.cend(); ++it)
-        library.writeContent(Folder::Elements, it.key() + Text(".txt"), it.value());
+        (void)library.writeContent(Folder::Elements, it.key() + Text(".txt"), it.value());
     SteeredRandom random(c.steer);
     test::ScriptedDialogs dialogs;
     Generator generator(library, random, dialogs, c.limits);

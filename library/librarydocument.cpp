@@ -176,6 +176,12 @@ FileResult LibraryDocument::openProject(const LibraryName &file)
     return read.result;
 }
 
+void LibraryDocument::setProject(CurrentProject project)
+{
+    m_project = std::move(project);
+    emit projectChanged();
+}
+
 void LibraryDocument::appendToProject(const Text &templateName)
 {
     m_project.templates.append(templateName);

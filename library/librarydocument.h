@@ -142,6 +142,8 @@ public:
     // Reads the project file into the current project (a file that cannot be read gives an
     // empty project, with the result saying why).
     FileResult openProject(const LibraryName &file);
+    // Makes the project this one, as if read from its file.
+    void setProject(CurrentProject project);
     void appendToProject(const Text &templateName);
     void removeFromProject(int row);
     // Saves the current project's templates into the file.

@@ -23,7 +23,7 @@ const Text OddName = Text::fromGbk("\x80x.txt");
 struct FaultyLibrary
 {
     FaultyLibrary();
-    ~FaultyLibrary() { lib.library.remove(Folder::Elements, OddName); }
+    ~FaultyLibrary() { (void)lib.library.remove(Folder::Elements, OddName); }
     TempLibrary lib;
 };
 
@@ -44,7 +44,7 @@ FaultyLibrary::FaultyLibrary()
     lib.writeBytes(u"元素/坏.txt"_qs, QByteArray("a]b\r\nc[d\r\nx\x81"));
     write(lib, u"元素/常用.l"_qs, u"天气\r\n风\r\n"_qs);
     write(lib, u"项目/故事.l"_qs, u"开头\r\n空\r\n没有\r\n"_qs);
-    lib.library.writeContent(Folder::Elements, OddName, Text("z"));
+    QVERIFY(lib.library.writeContent(Folder::Elements, OddName, Text("z")));
 }
 
 QStringList lines(const CheckReport &report)

@@ -89,9 +89,9 @@ private slots:
         while (bytes.size() < (100 << 20) - 16)
             bytes += "line " + QByteArray::number(lines++) + "\r\n";
         const Text content = Text::fromGbk(std::move(bytes));
-        timed("100 MiB element: save", [&] {
+        QVERIFY(timed("100 MiB element: save", [&] {
             return g.lib.library.writeContent(Folder::Elements, Text("big.txt"), content);
-        });
+        }));
         QCOMPARE(
             timed("100 MiB element: read",
                   [&] { return g.lib.library.readContent(Folder::Elements, Text("big.txt")); }),

@@ -146,7 +146,9 @@ private slots:
         lib.writeBytes(QStringLiteral("项目/p.l"), old);
         Workspace ws(lib);
         ws.selectProject(QStringLiteral("p.l"));
-        ws.projectList()->addNames(splitLines(Text::fromGbk(projectOf(200, 200))));
+        ws.document->setProject(
+            {ws.document->project().file,
+             ws.document->project().templates + splitLines(Text::fromGbk(projectOf(200, 200)))});
         {
             FileSystemFault broken(fault, lib, QStringLiteral("项目"));
             ws.click(u"按钮5");

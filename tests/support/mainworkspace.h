@@ -22,7 +22,9 @@ class MainWorkspace
 public:
     explicit MainWorkspace(Files &files)
     {
-        window = std::make_unique<MainWindow>(Services{files, random, dialogs});
+        document =
+            std::make_unique<LibraryDocument>(files, LibraryDocument::Opening::CreateFolders);
+        window = std::make_unique<MainWindow>(*document, Services{files, random, dialogs});
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("main window not exposed");
@@ -57,6 +59,7 @@ public:
 
     FixedRandom random;
     ScriptedDialogs dialogs;
+    std::unique_ptr<LibraryDocument> document;
     std::unique_ptr<MainWindow> window;
 };
 

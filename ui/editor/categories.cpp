@@ -4,6 +4,7 @@
 #include "ui/editor/editorwindow.h"
 
 #include "ui/widgets/filebox.h"
+#include "ui/widgets/librarymessages.h"
 #include "ui/widgets/namelist.h"
 
 #include <cerrno>
@@ -15,10 +16,10 @@ void EditorWindow::loadCategory(Area &area)
     // A missing or empty category file gives an empty list, without a message. The file's key
     // is taken first: a change made after it, even during the read, shows at the next save.
     area.entries->clearNames();
-    area.loadedCategory = area.categories->selectedFileName();
-    area.categoryKey = m_library.keyOf(area.folder, area.loadedCategory);
-    const Loaded<TextList> list = m_library.loadList(area.folder, area.loadedCategory);
-    reportUnreadable(list.result, area.loadedCategory);
+    area.loadedCategory = area.categories->selectedName();
+    const Shown<TextList> list = m_document.readList(area.loadedCategory);
+    area.categoryKey = list.key;
+    reportUnreadable(list.result, area.loadedCategory.fileName());
     area.entries->addNames(list.value);
 }
 
@@ -26,14 +27,14 @@ void EditorWindow::addCategory(Area &area)
 {
     const Text name = askName();
     if (name.isEmpty()) {
-        showMessage(u"信息不能为空！");
+        showMessage(messages::EmptyName);
     } else {
         // Created only while the name is free, so a file that appeared meanwhile is kept.
-        const FileResult created = m_library.createNew(area.folder, name + ".l");
+        const FileResult created = m_document.create(LibraryName::list(area.folder, name));
         if (created.isSystemError(EEXIST))
-            showMessage(u"该文件已经存在，请重新命名！");
+            showMessage(messages::NameTaken);
         else if (!created)
-            reportFailure(CreateFailed, created);
+            reportFailure(messages::CreateFailed, created);
     }
     relistCategories(area);
 }
@@ -42,19 +43,26 @@ void EditorWindow::renameCategory(Area &area)
 {
     const Text name = askName();
     if (name.isEmpty()) {
-        showMessage(u"信息不能为空");
+        showMessage(messages::EmptyNewName);
         return;
     }
-    // The library never renames onto an existing file, so a taken name changes nothing; the
-    // re-listed box shows the user that both categories are still there.
-    m_library.rename(area.folder, area.categories->selectedFileName(), name + ".l");
+    // The document never renames onto an existing file, so a taken name changes nothing; the
+    // re-listed box shows the user that both categories are still there. With nothing selected
+    // there is nothing to rename, and nothing to tell.
+    const LibraryName selected = area.categories->selectedName();
+    if (const FileResult renamed = m_document.rename(selected, name);
+        !renamed && !renamed.isSystemError(EEXIST) && area.categories->currentRow() >= 0)
+        reportFailure(messages::RenameFailed, renamed);
     relistCategories(area);
 }
 
 void EditorWindow::deleteCategory(Area &area)
 {
-    // With nothing selected the file name is empty, which the library refuses: nothing goes.
-    m_library.remove(area.folder, area.categories->selectedFileName());
+    // With nothing selected there is nothing to delete.
+    if (area.categories->currentRow() < 0)
+        return;
+    if (const FileResult removed = m_document.remove(area.categories->selectedName()); !removed)
+        reportFailure(messages::DeleteFailed, removed);
     relistCategories(area);
 }
 

@@ -2,35 +2,29 @@
 #include "ui/editor/editorwindow.h"
 
 #include "ui/widgets/contentbox.h"
+#include "ui/widgets/librarymessages.h"
 #include "ui/widgets/namelist.h"
 
 #include <QCloseEvent>
 
 namespace quorvel {
 
-namespace {
-
-// An ordinary text in the box: saving it unchanged writes it into the file.
-constexpr char16_t Placeholder[] = u"该文件没有内容！";
-
-} // namespace
-
 void EditorWindow::showEntry(Area &area)
 {
     // The box is empty while the message is open. The key of the file is taken before it is
     // read, so that any change by another program after it shows when the box is saved.
     area.content->setContent(Text());
-    area.loadedEntry = contentFileName(area);
-    if (!m_library.exists(area.folder, area.loadedEntry))
+    area.loadedEntry = contentName(area);
+    if (!m_document.exists(area.loadedEntry))
         showMessage(u"该文件不存在！请创建！");
-    area.entryKey = m_library.keyOf(area.folder, area.loadedEntry);
-    const Loaded<Text> read = m_library.loadContent(area.folder, area.loadedEntry);
+    const Shown<Text> read = m_document.readContent(area.loadedEntry);
+    area.entryKey = read.key;
     // What the box shows of a file too large to read is not that file: saving it asks first. A
     // link out of the folder is never written at all.
     area.entryUnread = read.result.cause() == FileResult::Cause::TooLarge;
-    if (reportUnreadable(read.result, area.loadedEntry))
+    if (reportUnreadable(read.result, area.loadedEntry.fileName()))
         return;
-    area.content->setContent(read.value.isEmpty() ? Text::fromUnicode(Placeholder) : read.value);
+    area.content->setContent(read.value.isEmpty() ? Text::fromUnicode(NoContent) : read.value);
 }
 
 bool EditorWindow::saveEntry(Area &area)
@@ -38,21 +32,21 @@ bool EditorWindow::saveEntry(Area &area)
     // Into the entry selected now, whichever entry the text came from. A file that changed on
     // disk since the box showed it is replaced only when the user says so. A refused write leaves
     // the text in the box, so that the user can try again.
-    const Text fileName = contentFileName(area);
-    if (fileName == area.loadedEntry) {
-        const bool changedMeanwhile = m_library.keyOf(area.folder, fileName) != area.entryKey;
+    const LibraryName entry = contentName(area);
+    if (entry == area.loadedEntry) {
+        const bool changedMeanwhile = m_document.keyOf(entry) != area.entryKey;
         const char16_t *question =
             area.entryUnread ? UnreadOnDisk : (changedMeanwhile ? ChangedOnDisk : nullptr);
         if (question && !m_services.dialogs.question(QString::fromUtf16(question)))
             return false;
     }
-    const FileResult saved = m_library.writeContent(area.folder, fileName, area.content->content());
+    const FileResult saved = m_document.writeContent(entry, area.content->content());
     if (!saved) {
-        reportFailure(SaveFailed, saved);
+        reportFailure(messages::SaveFailed, saved);
         return false;
     }
-    area.loadedEntry = fileName;
-    area.entryKey = m_library.keyOf(area.folder, fileName);
+    area.loadedEntry = entry;
+    area.entryKey = m_document.keyOf(entry);
     area.entryUnread = false;
     area.content->markSaved();
     return true;

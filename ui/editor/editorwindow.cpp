@@ -7,6 +7,7 @@
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/geometry.h"
 #include "ui/widgets/namelist.h"
+#include "ui/widgets/undoactions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -62,8 +63,8 @@ template <typename W> W *placeAt(W *widget, const char16_t *name, QRect rect)
 
 } // namespace
 
-EditorWindow::EditorWindow(Library &library, Services services, QWidget *parent)
-    : QWidget(parent), m_library(library), m_services(services)
+EditorWindow::EditorWindow(LibraryDocument &document, Services services, QWidget *parent)
+    : QWidget(parent), m_document(document), m_services(services)
 {
     setWindowTitle(QString::fromUtf16(u"模板元素编辑器v.1.0.0"));
     setWindowIcon(editorIcon());
@@ -161,6 +162,11 @@ void EditorWindow::buildMenuBar()
         entries->addSeparator();
         entries->addAction(area->tryLineAction);
     }
+    // 撤销 and 重做 of the library's commands, in a menu of their own.
+    m_undoActions = new UndoActions(m_document, m_services.dialogs, this);
+    QMenu *edit = m_menuBar->addMenu(QStringLiteral("编辑(&E)"));
+    edit->setObjectName(QStringLiteral("编辑菜单"));
+    edit->addActions({m_undoActions->undo(), m_undoActions->redo()});
 }
 
 void EditorWindow::growWithTheWindow()
@@ -185,7 +191,7 @@ void EditorWindow::buildArea(Area &area, const AreaLayout &layout)
 {
     area.group = placeAt(new CaptionBox(QString::fromUtf16(layout.groupCaption), m_frame),
                          layout.groupName, layout.group);
-    area.categories = placeAt(new FileBox(m_library, area.folder, area.group),
+    area.categories = placeAt(new FileBox(m_document, area.folder, area.group),
                               layout.categoriesName, layout.categories);
     area.entries = placeAt(new NameList(area.group), layout.entriesName, layout.entries);
     area.save = placeAt(new QPushButton(QString::fromUtf16(layout.saveCaption), area.group),
@@ -276,6 +282,7 @@ void EditorWindow::connectHandlers()
             &EditorWindow::insertElementReference);
     connect(m_elements.entries, &NameList::returnPressed, this,
             &EditorWindow::insertElementReference);
+    connect(&m_document, &LibraryDocument::changed, this, &EditorWindow::followLibrary);
 }
 
 bool EditorWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "library/library.h"
-#include "library/listedit.h"
+#include "library/librarydocument.h"
 #include "platform/services.h"
 #include "platform/text.h"
 
@@ -20,6 +19,7 @@ class ContentBox;
 class FileBox;
 class NameList;
 class TryWindow;
+class UndoActions;
 
 // The material editor: categories, entries and texts of elements (left area) and templates (right
 // area). The two areas are built alike and every command is written once over an Area.
@@ -39,7 +39,7 @@ class EditorWindow : public QWidget
     Q_OBJECT
 
 public:
-    EditorWindow(Library &library, Services services, QWidget *parent = nullptr);
+    EditorWindow(LibraryDocument &document, Services services, QWidget *parent = nullptr);
 
     // Shows a file of the templates or elements folder as the user would reach it
     // (navigation.cpp): a content file in the first category that lists it, its entry selected,
@@ -82,9 +82,9 @@ private:
         QAction *tryLineAction = nullptr; // 试写当前行, in the content box
         // What the entry list and the content box were loaded from, and the key each file had
         // then, to tell a change made by another program since (no key: missing, or not read).
-        Text loadedCategory;
+        LibraryName loadedCategory;
         std::optional<FileKey> categoryKey;
-        Text loadedEntry;
+        LibraryName loadedEntry;
         std::optional<FileKey> entryKey;
         bool entryUnread = false; // the file was there but not read (too large, say)
     };
@@ -125,12 +125,18 @@ private:
     Text askName();
     // Lists the area's folder afresh in its category box.
     void relistCategories(Area &area);
-    // Makes one change to the entry list and writes it into the selected category file (see
-    // entries.cpp); the list on screen changes only when the file does.
-    FileResult commitListEdit(Area &area, const ListEdit &edit);
-    void showListEdit(Area &area, const ListEdit &edit);
+    // The entry list as a command of the library document changes it: the selected category,
+    // the entries shown, and the key the category file had when they were read.
+    ShownList shownList(const Area &area) const;
+    // Shows the entries an entry command left, and takes the category file's key now.
+    void showEntries(Area &area, const EntryResult &result);
     // The content file of the entry selected in the area's entry list.
-    static Text contentFileName(const Area &area);
+    static LibraryName contentName(const Area &area);
+    // Follows a change the library document made, whoever asked for it: the entry list of the
+    // category it shows, and the content box while its text is unchanged.
+    void followLibrary(const LibraryChange &change);
+    void reloadEntries(Area &area);
+    void reloadEntry(Area &area);
     void showMessage(const char16_t *text);
     // The message, with the cause of the failure on a second line, and what was undone after it.
     void reportFailure(const char16_t *text, const FileResult &result,
@@ -139,16 +145,15 @@ private:
     // folder); true when there was one.
     bool reportUnreadable(const FileResult &read, const Text &fileName);
 
-    // Shown when the file system refuses a change that the window would otherwise show as done.
-    static constexpr char16_t CreateFailed[] = u"创建失败！请检查名称是否可用！";
-    static constexpr char16_t RenameFailed[] = u"修改失败！请检查名称是否可用！";
-    static constexpr char16_t SaveFailed[] = u"保存失败！请检查文件是否可写！";
+    // An ordinary text in the box: saving it unchanged writes it into the file.
+    static constexpr char16_t NoContent[] = u"该文件没有内容！";
     static constexpr char16_t ChangedOnDisk[] = u"该文件已被其他程序修改，是否覆盖？";
     static constexpr char16_t UnreadOnDisk[] = u"该文件未能读取，是否覆盖？";
     static constexpr char16_t UnsavedText[] = u"内容已修改，是否保存？";
 
-    Library &m_library;
+    LibraryDocument &m_document;
     Services m_services;
+    UndoActions *m_undoActions = nullptr;
 
     QPointer<TryWindow> m_tryWindow;
     QMenuBar *m_menuBar = nullptr;

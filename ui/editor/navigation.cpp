@@ -29,15 +29,21 @@ bool EditorWindow::showLibraryFile(Folder folder, const Text &fileName, int line
     Area &area = folder == Folder::Elements ? m_elements : m_templates;
     relistCategories(area);
     const TextList categories = area.categories->names();
-    const bool isCategory = fileName.view().endsWith(".l");
+    const std::optional<LibraryName> file = LibraryName::fromFileName(folder, fileName);
+    if (!file)
+        return false;
+    const bool isCategory = file->isList();
     int categoryRow = -1, entryRow = -1;
     if (isCategory) {
         categoryRow = int(categories.indexOf(fileName));
         entryRow = line - 1;
     } else {
-        const Text name = Text::fromGbk(fileName.view().chopped(4)); // without ".txt"
         for (int row = 0; row < categories.size() && categoryRow < 0; ++row) {
-            entryRow = int(m_library.readList(area.folder, categories.at(row)).indexOf(name));
+            const LibraryName category = LibraryName::list(folder, Text());
+            const std::optional<LibraryName> listed =
+                LibraryName::fromFileName(folder, categories.at(row));
+            entryRow =
+                int(m_document.readList(listed.value_or(category)).value.indexOf(file->name()));
             if (entryRow >= 0)
                 categoryRow = row;
         }

@@ -41,7 +41,7 @@ void EditorWindow::tryCurrentLine(Area &area)
     const QTextBlock block = area.content->textCursor().block();
     const Text line = displayToText(block.text());
     NotedDialogs dialogs;
-    Generator generator(m_library, m_services.random, dialogs);
+    Generator generator(m_document.content(), m_services.random, dialogs);
     QList<StoryLine> results;
     for (int i = 0; i < Tries; ++i) {
         StoryLine result;

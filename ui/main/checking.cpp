@@ -15,8 +15,8 @@ void MainWindow::checkMaterial()
     // One window, checked afresh at every click; it goes with the main window.
     if (!m_checkWindow) {
         m_checkWindow = new CheckWindow(
-            m_library, m_services.dialogs, [this] { return m_projectFiles->selectedFileName(); },
-            this);
+            m_document.library(), m_services.dialogs,
+            [this] { return m_projectFiles->selectedFileName(); }, this);
         m_checkWindow->setWindowFlag(Qt::Window);
         connect(m_checkWindow, &CheckWindow::findingChosen, this, &MainWindow::showFinding);
     }

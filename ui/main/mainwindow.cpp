@@ -8,6 +8,7 @@
 #include "ui/widgets/geometry.h"
 #include "ui/widgets/namelist.h"
 #include "ui/widgets/storybox.h"
+#include "ui/widgets/undoactions.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -33,9 +34,8 @@ QGroupBox *groupBox(QWidget *parent, const char16_t *caption = u"")
 
 } // namespace
 
-MainWindow::MainWindow(Services services, QWidget *parent)
-    : QWidget(parent), m_services(services),
-      m_library(services.files, LibraryFolders::beside(services.files)), m_content(m_library)
+MainWindow::MainWindow(LibraryDocument &document, Services services, QWidget *parent)
+    : QWidget(parent), m_document(document), m_services(services)
 {
     m_pendingQuestion.setSingleShot(true);
     setWindowTitle(QStringLiteral("Quorvel"));
@@ -72,7 +72,7 @@ void MainWindow::buildUi()
     m_removeEntry = place(button(m_frame, u"删子项"), u"按钮7", 54, 262, 48, 22);
     m_projectName = place(new QLineEdit(m_frame), u"编辑框项目名", 4, 285, 98, 22);
     m_projectFiles =
-        place(new FileBox(m_library, Folder::Projects, m_frame), u"文件框1", 4, 308, 98, 120);
+        place(new FileBox(m_document, Folder::Projects, m_frame), u"文件框1", 4, 308, 98, 120);
     m_projectList = place(new NameList(m_frame), u"列表框项目", 106, 238, 144, 189);
     m_preview = place(new ContentBox(m_frame), u"编辑框预览", 250, 238, 273, 190);
     m_categoryLabel =
@@ -138,11 +138,15 @@ void MainWindow::connectHandlers()
     connect(m_catalogue, &NameList::returnPressed, this, &MainWindow::appendTemplate);
     connect(m_projectList, &NameList::itemSelected, this, &MainWindow::previewProjectTemplate);
     connect(&m_pendingQuestion, &QTimer::timeout, this, &MainWindow::askPendingQuestion);
+    connect(&m_document, &LibraryDocument::changed, this, &MainWindow::followLibrary);
+    connect(&m_document, &LibraryDocument::projectChanged, this, &MainWindow::showProject);
+    // 撤销 and 重做 of the library's commands, from the keyboard.
+    m_undoActions = new UndoActions(m_document, m_services.dialogs, this);
 }
 
 void MainWindow::startUp()
 {
-    setUpLibraryFolders(m_services.files);
+    // The library's folders were made when the document opened it.
     m_projectFiles->relist();
     fillTemplateCategories();
 }
@@ -150,9 +154,10 @@ void MainWindow::startUp()
 void MainWindow::fillTemplateCategories()
 {
     // Each category is added as the last item and selected, so the last one ends up selected.
-    const TextList names = m_library.listFiles(Folder::Templates);
-    for (const Text &name : names) {
-        m_categories->addItem(name.toUnicode(), name.toGbk());
+    const QList<LibraryName> names = m_document.lists(Folder::Templates);
+    for (const LibraryName &name : names) {
+        const Text fileName = name.fileName();
+        m_categories->addItem(fileName.toUnicode(), fileName.toGbk());
         m_categories->setCurrentIndex(m_categories->count() - 1);
     }
     // Show the selected category's templates straight away, as if the user had chosen it.
@@ -190,7 +195,7 @@ void MainWindow::openEditor()
     // There is only ever one editor: two editors on the same files would overwrite each other's
     // lists. A second click brings the open one to the front.
     if (!m_editor)
-        m_editor = new EditorWindow(m_library, m_services);
+        m_editor = new EditorWindow(m_document, m_services);
     m_editor->show();
     m_editor->raise();
     m_editor->activateWindow();

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "engine/check.h"
-#include "library/contentcache.h"
-#include "library/library.h"
+#include "library/librarydocument.h"
 #include "platform/services.h"
 #include "platform/text.h"
 
@@ -25,6 +24,7 @@ class FileBox;
 class NameList;
 class SourceWindow;
 class StoryBox;
+class UndoActions;
 struct StoryLine;
 
 // The project workspace: choose, create, rename, save and delete projects, browse and preview
@@ -34,10 +34,10 @@ class MainWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit MainWindow(Services services, QWidget *parent = nullptr);
+    MainWindow(LibraryDocument &document, Services services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Library &library() { return m_library; }
+    LibraryDocument &document() { return m_document; }
     EditorWindow *editor() const;
 
 protected:
@@ -47,6 +47,13 @@ private slots:
     // Start-up and the editor.
     void startUp();
     void fillTemplateCategories();
+    // Follows a change the library document made, from either window or an undo: the template
+    // categories, the templates of the category shown, and the template in the preview.
+    void followLibrary(const quorvel::LibraryChange &change);
+    void showProject();
+    void relistTemplateCategories(const quorvel::LibraryChange &change);
+    // The template category the combo box shows; an empty name when it shows none.
+    LibraryName shownCategory() const;
     void openEditor();
 
     // The run, and the story it made.
@@ -88,8 +95,8 @@ private:
     // Tells the user of a file that was there but not read (too large, or a link out of the
     // folder); true when there was one.
     bool reportUnreadable(const FileResult &read, const Text &fileName);
-    // The typed project name as a file name: ".l" is always appended.
-    Text typedProjectFile() const;
+    // The project the typed name names.
+    LibraryName typedProject() const;
     // Shows the template in the preview box; false, with the box emptied, when it has no file.
     bool previewTemplate(const Text &name);
     void offerToCreateTemplate(const Text &name, const QString &question);
@@ -97,11 +104,11 @@ private:
     // Selects the project in the project file box and its entry at line (from 1).
     void showProjectEntry(const Text &projectFile, int line);
 
+    LibraryDocument &m_document;
     Services m_services;
-    Library m_library;
-    // The templates and elements as the runs last read them, checked against the disk at every
-    // use: kept from one run to the next.
-    ContentCache m_content;
+    UndoActions *m_undoActions = nullptr;
+    // The template the preview shows, to show it again when it changes; none while it shows none.
+    std::optional<LibraryName> m_previewed;
     QPointer<EditorWindow> m_editor;
     QPointer<SourceWindow> m_source;
     QPointer<CheckWindow> m_checkWindow;

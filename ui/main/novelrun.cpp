@@ -111,10 +111,10 @@ void MainWindow::runNovel()
     const std::unique_ptr<Progress> progress =
         m_services.dialogs.startProgress(QStringLiteral("正在生成…"));
     RunWatch watch(*progress, showLines);
-    ProjectRun run(m_content, m_services.random, dialogs);
+    ProjectRun run(m_document.content(), m_services.random, dialogs);
     run.setTracing(true); // every line in the box knows where it came from
     run.run(
-        m_projectList->names(), [&pending](const StoryLine &line) { pending.append(line); },
+        m_document.project().templates, [&pending](const StoryLine &line) { pending.append(line); },
         &watch);
     showLines();
     QApplication::restoreOverrideCursor();

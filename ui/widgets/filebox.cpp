@@ -1,26 +1,42 @@
 #include "ui/widgets/filebox.h"
 
+#include <QSignalBlocker>
+
 namespace quorvel {
 
-FileBox::FileBox(const Library &library, Folder folder, QWidget *parent)
-    : NameList(parent), m_library(library), m_folder(folder)
+FileBox::FileBox(const LibraryDocument &document, Folder folder, QWidget *parent)
+    : NameList(parent), m_document(document), m_folder(folder)
 {
+    connect(&document, &LibraryDocument::changed, this, &FileBox::follow);
+}
+
+LibraryName FileBox::selectedName() const
+{
+    return LibraryName::fromFileName(m_folder, selectedFileName())
+        .value_or(LibraryName::list(m_folder, Text()));
 }
 
 void FileBox::relist()
 {
-    const Text selected = selectedFileName();
-    const bool wasSelected = currentRow() >= 0;
-    const TextList names = m_library.listFiles(m_folder);
-    clearNames();
-    addNames(names);
-    if (wasSelected) {
-        const int row = int(names.indexOf(selected));
-        if (row >= 0) {
-            // Put the selection back quietly: the user did not select anything.
-            const QSignalBlocker blocker(this);
-            setCurrentRow(row);
-        }
+    TextList names;
+    for (const LibraryName &name : m_document.lists(m_folder))
+        names.append(name.fileName());
+    showNames(names);
+}
+
+void FileBox::follow(const LibraryChange &change)
+{
+    if (change.name.folder() != m_folder || !change.name.isList() ||
+        change.kind == LibraryChange::Kind::Written)
+        return;
+    const bool renamedSelected = change.kind == LibraryChange::Kind::Renamed && currentRow() >= 0 &&
+                                 selectedName() == change.from;
+    relist();
+    if (renamedSelected) {
+        // Put the selection on the new name quietly: the user did not select anything.
+        const int row = int(names().indexOf(change.name.fileName()));
+        const QSignalBlocker blocker(this);
+        setCurrentRow(row);
     }
 }
 

@@ -2,8 +2,11 @@
 
 #include "platform/gbkcodec.h"
 
+#include <algorithm>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace quorvel {
 
@@ -99,6 +102,93 @@ void NameList::addNames(const TextList &names)
     for (const Text &name : names)
         addItem(new NameItem(name));
     setUpdatesEnabled(true);
+}
+
+void NameList::showNames(const TextList &names)
+{
+    const TextList shown = this->names();
+    if (shown == names)
+        return;
+    // The first place where the two lists differ, and how they differ there.
+    qsizetype at = 0;
+    while (at < shown.size() && at < names.size() && shown.at(at) == names.at(at))
+        ++at;
+    const auto sameAfter = [&](qsizetype shownFrom, qsizetype namesFrom) {
+        return shown.size() - shownFrom == names.size() - namesFrom &&
+               std::equal(shown.cbegin() + shownFrom, shown.cend(), names.cbegin() + namesFrom);
+    };
+    if (names.size() == shown.size() + 1 && sameAfter(at, at + 1)) {
+        if (at == shown.size() || isSorted()) {
+            addName(names.at(at));
+            return;
+        }
+        ProgramChange change(*this);
+        insertItem(int(at), new NameItem(names.at(at)));
+        return;
+    }
+    if (names.size() + 1 == shown.size() && sameAfter(at + 1, at)) {
+        // Among equal names side by side, the one removed may as well be the selected one, which
+        // then leaves nothing selected, as removing it by hand does.
+        const int current = currentRow();
+        qsizetype row = at;
+        while (row + 1 < shown.size() && row < current && shown.at(row + 1) == shown.at(at))
+            ++row;
+        removeAt(int(row));
+        return;
+    }
+    if (names.size() == shown.size() && sameAfter(at + 1, at + 1)) {
+        setNameAt(int(at), names.at(at));
+        return;
+    }
+    if (names.size() == shown.size() && showRenamedAndMoved(shown, names, at))
+        return;
+    const Text selected = currentName();
+    const bool wasSelected = currentRow() >= 0;
+    const int scrolled = verticalScrollBar()->value();
+    clearNames();
+    addNames(names);
+    if (wasSelected) {
+        if (const int row = int(this->names().indexOf(selected)); row >= 0) {
+            ProgramChange change(*this);
+            setCurrentRow(row);
+        }
+    }
+    verticalScrollBar()->setValue(scrolled);
+}
+
+bool NameList::showRenamedAndMoved(const TextList &shown, const TextList &names, qsizetype first)
+{
+    // One name renamed, and moved to another place (as a sorted list moves it): the lists differ
+    // from first to last, where one of them holds the others' middle shifted by one.
+    qsizetype last = shown.size() - 1;
+    while (last > first && shown.at(last) == names.at(last))
+        --last;
+    const auto same = [](const TextList &a, qsizetype aFrom, const TextList &b, qsizetype bFrom,
+                         qsizetype length) {
+        return std::equal(a.cbegin() + aFrom, a.cbegin() + aFrom + length, b.cbegin() + bFrom);
+    };
+    const qsizetype middle = last - first;
+    qsizetype from = -1, to = -1;
+    if (same(shown, first + 1, names, first, middle)) {
+        from = first; // moved down
+        to = last;
+    } else if (same(shown, first, names, first + 1, middle)) {
+        from = last; // moved up
+        to = first;
+    } else {
+        return false;
+    }
+    ProgramChange change(*this);
+    const bool wasCurrent = currentRow() == from;
+    const bool sorted = isSortingEnabled();
+    setSortingEnabled(false);
+    QListWidgetItem *moved = takeItem(int(from));
+    static_cast<NameItem *>(moved)->setName(names.at(to));
+    insertItem(int(to), moved);
+    setSortingEnabled(sorted);
+    if (wasCurrent)
+        setCurrentRow(int(to));
+    return true;
 }
 
 void NameList::setNameAt(int row, const Text &name)

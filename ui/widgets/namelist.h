@@ -34,6 +34,10 @@ public:
     // nothing selected.
     void removeAt(int row);
     void clearNames();
+    // Makes the list show these names, changing as little as it must: one name added, removed or
+    // renamed changes that item only; anything else lists the names afresh, with the name that
+    // was selected selected again where it is still there. Scroll position and selection stay.
+    void showNames(const TextList &names);
     // Turns sorting on for good: the items are sorted now and added at their sorted place.
     void setSorted();
     bool isSorted() const { return isSortingEnabled(); }
@@ -52,6 +56,7 @@ private:
     // Changes made by the program itself run inside this guard and raise no itemSelected().
     class ProgramChange;
     void onCurrentRowChanged(int row);
+    bool showRenamedAndMoved(const TextList &shown, const TextList &names, qsizetype first);
 
     int m_programChanges = 0;
     bool m_selectedThisPress = false;

@@ -9,7 +9,9 @@ namespace quorvel::test {
 
 bool EditorDriver::open()
 {
-    m_window = new EditorWindow(lib.library, Services{lib.files, random, dialogs});
+    // The editor alone makes no folder: the program's entry has made them when it opens.
+    document = std::make_unique<LibraryDocument>(lib.files, LibraryDocument::Opening::ReadOnly);
+    m_window = new EditorWindow(*document, Services{lib.files, random, dialogs});
     m_owned = true;
     m_window->show();
     return QTest::qWaitForWindowExposed(m_window);

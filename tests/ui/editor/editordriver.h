@@ -23,6 +23,8 @@ public:
     TempLibrary lib;
     ScriptedDialogs dialogs;
     FixedRandom random;
+    // The library the window works on, made by open().
+    std::unique_ptr<LibraryDocument> document;
 
     // Creates and shows the window; false when it could not be exposed.
     bool open();

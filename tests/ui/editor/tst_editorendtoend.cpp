@@ -41,7 +41,8 @@ private slots:
     {
         EditorDriver d;
         {
-            MainWindow first(Services{d.lib.files, d.random, d.dialogs});
+            LibraryDocument document(d.lib.files, LibraryDocument::Opening::CreateFolders);
+            MainWindow first(document, Services{d.lib.files, d.random, d.dialogs});
             first.show();
             QTest::mouseClick(first.findChild<QWidget *>(s(u"按钮1")), Qt::LeftButton);
             d.attach(first.editor());
@@ -86,7 +87,8 @@ private slots:
         QCOMPARE(d.lib.readBytes(s(u"模板/开场.txt")), g(u"某天，[人物]来到了[地点]。"));
 
         // The next start of the program lists the new template category.
-        MainWindow main(Services{d.lib.files, d.random, d.dialogs});
+        LibraryDocument document(d.lib.files, LibraryDocument::Opening::CreateFolders);
+        MainWindow main(document, Services{d.lib.files, d.random, d.dialogs});
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         main.findChild<QLineEdit *>(s(u"编辑框项目名"))->setText(s(u"故事"));

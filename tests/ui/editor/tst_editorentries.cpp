@@ -150,8 +150,8 @@ private slots:
         d.lib.writeBytes(s(u"模板/开端.l"), "t\r\n");
         d.lib.writeBytes(s(u"模板/t.txt"), "T");
         ListRefusingFiles files(d.lib.root());
-        Library library(files, d.lib.folders);
-        EditorWindow window(library, Services{files, d.random, d.dialogs});
+        LibraryDocument document(files, LibraryDocument::Opening::ReadOnly);
+        EditorWindow window(document, Services{files, d.random, d.dialogs});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         d.attach(&window);

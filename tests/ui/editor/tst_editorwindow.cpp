@@ -113,7 +113,14 @@ private slots:
             d.window()->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
         QCOMPARE(popUps.size(), 4);
         const QList<QAction *> bar = d.window()->findChild<QMenuBar *>()->actions();
-        QCOMPARE(bar.size(), 4);
+        QCOMPARE(bar.size(), 5);
+        // The library's 撤销 and 重做 close the bar, disabled while there is nothing to undo.
+        QCOMPARE(bar.at(4)->text(), s(u"编辑(&E)"));
+        const QList<QAction *> editing = bar.at(4)->menu()->actions();
+        QCOMPARE(editing.size(), 2);
+        QCOMPARE(editing.at(0)->text(), s(u"撤销"));
+        QCOMPARE(editing.at(1)->text(), s(u"重做"));
+        QVERIFY(!editing.at(0)->isEnabled() && !editing.at(1)->isEnabled());
         const QStringList keys{s(u"(&C)"), s(u"(&L)"), s(u"(&M)"), s(u"(&T)")};
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(popUps.at(m)->objectName(), menus[m].first());

@@ -26,7 +26,8 @@ private slots:
         TempLibrary lib(false);
         ScriptedDialogs dialogs;
         FixedRandom random;
-        MainWindow window(Services{lib.files, random, dialogs});
+        LibraryDocument document(lib.files, LibraryDocument::Opening::CreateFolders);
+        MainWindow window(document, Services{lib.files, random, dialogs});
         for (const char16_t *name : {u"模板", u"元素", u"项目"})
             QVERIFY(QFileInfo(lib.path(QString::fromUtf16(name))).isDir());
         QCOMPARE(window.findChild<QListWidget *>(QStringLiteral("文件框1"))->count(), 0);
@@ -43,7 +44,8 @@ private slots:
         lib.writeBytes(QStringLiteral("项目/故事.l"), "");
         ScriptedDialogs dialogs;
         FixedRandom random;
-        MainWindow window(Services{lib.files, random, dialogs});
+        LibraryDocument document(lib.files, LibraryDocument::Opening::CreateFolders);
+        MainWindow window(document, Services{lib.files, random, dialogs});
         auto *combo = window.findChild<QComboBox *>(QStringLiteral("组合框模板"));
         QCOMPARE(combo->count(), 2);
         const QStringList expected =
@@ -62,7 +64,8 @@ private slots:
         TempLibrary lib;
         ScriptedDialogs dialogs;
         FixedRandom random;
-        MainWindow window(Services{lib.files, random, dialogs});
+        LibraryDocument document(lib.files, LibraryDocument::Opening::CreateFolders);
+        MainWindow window(document, Services{lib.files, random, dialogs});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.windowTitle(), QStringLiteral("Quorvel"));
@@ -121,7 +124,8 @@ private slots:
         TempLibrary lib;
         ScriptedDialogs dialogs;
         FixedRandom random;
-        MainWindow window(Services{lib.files, random, dialogs});
+        LibraryDocument document(lib.files, LibraryDocument::Opening::CreateFolders);
+        MainWindow window(document, Services{lib.files, random, dialogs});
         window.show();
         auto *open = window.findChild<QPushButton *>(QStringLiteral("按钮1"));
         QTest::mouseClick(open, Qt::LeftButton);

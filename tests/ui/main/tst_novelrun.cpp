@@ -59,16 +59,18 @@ struct Fixture
     // The project list as a project file or double-clicks in the catalogue would leave it.
     void setProject(std::initializer_list<const char16_t *> names)
     {
-        project->clearNames();
+        CurrentProject made;
         for (const char16_t *name : names)
-            project->addName(gbk(QString::fromUtf16(name)));
+            made.templates.append(gbk(QString::fromUtf16(name)));
+        document.setProject(made);
     }
     void clickRun() { QTest::mouseClick(run, Qt::LeftButton); }
 
     TempLibrary lib;
     FixedRandom random;
     WatchingDialogs dialogs;
-    MainWindow window{Services{lib.files, random, dialogs}};
+    LibraryDocument document{lib.files, LibraryDocument::Opening::CreateFolders};
+    MainWindow window{document, Services{lib.files, random, dialogs}};
     ContentBox *story = nullptr;
     NameList *project = nullptr;
     QPushButton *run = nullptr;

@@ -35,9 +35,8 @@ struct Fixture
         write(u"模板/开篇.l", u"相遇\r\n");
         window.show();
         story = window.findChild<StoryBox *>(u"编辑框小说"_qs);
-        auto *project = window.findChild<NameList *>(u"列表框项目"_qs);
-        project->addName(gbk(u"相遇"_qs));
-        project->addName(gbk(u"相遇"_qs));
+        document.appendToProject(gbk(u"相遇"_qs));
+        document.appendToProject(gbk(u"相遇"_qs));
         // Line 1: pattern 2, 人物 2, 姓 2; line 2: pattern 2, 人物 1.
         random.setDraws({2, 2, 2, 2, 1});
         QTest::mouseClick(window.findChild<QPushButton *>(u"按钮6"_qs), Qt::LeftButton);
@@ -72,7 +71,8 @@ struct Fixture
     TempLibrary lib;
     FixedRandom random;
     ScriptedDialogs dialogs;
-    MainWindow window{Services{lib.files, random, dialogs}};
+    LibraryDocument document{lib.files, LibraryDocument::Opening::CreateFolders};
+    MainWindow window{document, Services{lib.files, random, dialogs}};
     StoryBox *story = nullptr;
 };
 

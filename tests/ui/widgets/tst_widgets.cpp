@@ -131,7 +131,8 @@ private slots:
         lib.writeBytes(QStringLiteral("项目/甲.l"), "");
         lib.writeBytes(QStringLiteral("项目/乙.l"), "");
         lib.writeBytes(QStringLiteral("项目/丙.txt"), "");
-        FileBox box(lib.library, Folder::Projects);
+        LibraryDocument document(lib.files, LibraryDocument::Opening::ReadOnly);
+        FileBox box(document, Folder::Projects);
         QSignalSpy selected(&box, &NameList::itemSelected);
         box.relist();
         QCOMPARE(box.count(), 2);

@@ -80,9 +80,10 @@ int checkCaptionsHere()
     TempLibrary lib;
     ScriptedDialogs dialogs;
     FixedRandom random;
-    MainWindow main(Services{lib.files, random, dialogs});
+    LibraryDocument document(lib.files, LibraryDocument::Opening::CreateFolders);
+    MainWindow main(document, Services{lib.files, random, dialogs});
     main.show();
-    EditorWindow editor(lib.library, Services{lib.files, random, dialogs});
+    EditorWindow editor(document, Services{lib.files, random, dialogs});
     editor.show();
     if (!QTest::qWaitForWindowExposed(&main) || !QTest::qWaitForWindowExposed(&editor))
         return 2;
