@@ -58,7 +58,7 @@ struct ContentFile
     TextList lines;
     QList<LineShape> shapes; // one per line
 
-    Text fileName() const { return name + ".txt"; }
+    Text fileName() const { return LibraryName::content(Folder::Elements, name).fileName(); }
     bool hasLines() const { return !lines.isEmpty(); }
 };
 

@@ -131,12 +131,12 @@ FileResult Library::remove(Folder folder, const Text &fileName)
 
 TextList Library::listFiles(Folder folder) const
 {
-    return listMatching(folder, QStringLiteral("*.l"));
+    return listMatching(folder, LibraryName::pattern(LibraryName::Kind::List));
 }
 
 TextList Library::listContentFiles(Folder folder) const
 {
-    return listMatching(folder, QStringLiteral("*.txt"));
+    return listMatching(folder, LibraryName::pattern(LibraryName::Kind::Content));
 }
 
 TextList Library::listMatching(Folder folder, const QString &pattern) const

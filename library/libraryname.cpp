@@ -14,6 +14,11 @@ std::optional<LibraryName> LibraryName::fromFileName(Folder folder, const Text &
     return std::nullopt;
 }
 
+QString LibraryName::pattern(Kind kind)
+{
+    return kind == Kind::List ? QStringLiteral("*.l") : QStringLiteral("*.txt");
+}
+
 Text LibraryName::fileName() const
 {
     return m_kind == Kind::List ? m_name + ".l" : m_name + ".txt";

@@ -36,6 +36,8 @@ public:
     // The name a file name stands for: ".l" makes a list, ".txt" a content file; any other
     // file name stands for none.
     static std::optional<LibraryName> fromFileName(Folder folder, const Text &fileName);
+    // The wildcard pattern that matches the file names of that kind of file.
+    static QString pattern(Kind kind);
 
     Folder folder() const { return m_folder; }
     Kind kind() const { return m_kind; }

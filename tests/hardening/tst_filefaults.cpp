@@ -301,7 +301,7 @@ private slots:
         const QByteArray old = numberedList(1000, "old ");
         lib.writeBytes(QStringLiteral("元素/a.l"), old);
         const QString path = lib.path(QStringLiteral("元素/a.l"));
-        if (!killAtRename([&] { LocalFiles(lib.root()).write(path, "new\r\n"); }))
+        if (!killAtRename([&] { (void)LocalFiles(lib.root()).write(path, "new\r\n"); }))
             QSKIP("a child cannot be traced here");
         QCOMPARE(lib.readBytes(QStringLiteral("元素/a.l")), old);
         const QStringList left =
@@ -332,7 +332,7 @@ private slots:
         std::thread writer([&] {
             LocalFiles files(lib.root());
             for (bool flip = false; !stop; flip = !flip, ++saves)
-                files.write(lib.path(QStringLiteral("元素/a.txt")), flip ? first : second);
+                (void)files.write(lib.path(QStringLiteral("元素/a.txt")), flip ? first : second);
         });
         int mixed = 0;
         for (int i = 0; i < 300 || saves < 50; ++i) {
@@ -356,8 +356,8 @@ private slots:
         std::thread writer([&] {
             LocalFiles files(lib.root());
             for (; !stop; ++saves) {
-                files.write(path, content);
-                files.remove(path);
+                (void)files.write(path, content);
+                (void)files.remove(path);
             }
         });
         int broken = 0;

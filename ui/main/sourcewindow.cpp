@@ -73,8 +73,9 @@ void SourceWindow::openItem(QTreeWidgetItem *item)
 {
     if (!item || item->data(0, LineRole).toInt() <= 0)
         return;
-    emit openRequested(Folder(item->data(0, FolderRole).toInt()),
-                       Text::fromGbk(item->data(0, NameRole).toByteArray()) + ".txt",
+    const auto folder = Folder(item->data(0, FolderRole).toInt());
+    const Text name = Text::fromGbk(item->data(0, NameRole).toByteArray());
+    emit openRequested(folder, LibraryName::content(folder, name).fileName(),
                        item->data(0, LineRole).toInt());
 }
 
