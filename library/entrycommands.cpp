@@ -33,8 +33,11 @@ PlannedList planList(const LibraryDocument &document, const ShownList &list, con
     const bool changedMeanwhile = document.keyOf(list.category) != list.key;
     const TextList base =
         changedMeanwhile ? splitLines(planned.before.value_or(Text())) : list.entries;
-    planned.entries = edit.applyTo(base, list.sorted);
-    planned.step = std::make_unique<ListStep>(list.category, edit, list.sorted, planned.before,
+    // The step keeps the edit as made to these entries, which may hold the entry at another row
+    // than the view, or not at all: its undo then puts back only what it took, where it was.
+    const ListEdit placed = edit.placedIn(base);
+    planned.entries = placed.applyTo(base, list.sorted);
+    planned.step = std::make_unique<ListStep>(list.category, placed, list.sorted, planned.before,
                                               joinLines(planned.entries));
     return planned;
 }
