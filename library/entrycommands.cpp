@@ -17,7 +17,9 @@ struct PlannedList
     FileResult result;
     FileBytes before;
     TextList entries;
-    std::unique_ptr<ListStep> step; // none when no category is selected
+    // None when no category is selected, or when the file already holds the entries: a step
+    // that changes nothing is none to undo.
+    std::unique_ptr<ListStep> step;
 };
 
 PlannedList planList(const LibraryDocument &document, const ShownList &list, const ListEdit &edit)
@@ -33,9 +35,14 @@ PlannedList planList(const LibraryDocument &document, const ShownList &list, con
     const bool changedMeanwhile = document.keyOf(list.category) != list.key;
     const TextList base =
         changedMeanwhile ? splitLines(planned.before.value_or(Text())) : list.entries;
-    planned.entries = edit.applyTo(base, list.sorted);
-    planned.step = std::make_unique<ListStep>(list.category, edit, list.sorted, planned.before,
-                                              joinLines(planned.entries));
+    // The step keeps the edit as made to these entries, which may hold the entry at another row
+    // than the view, or not at all: its undo then puts back only what it took, where it was.
+    const ListEdit placed = edit.placedIn(base);
+    planned.entries = placed.applyTo(base, list.sorted);
+    Text after = joinLines(planned.entries);
+    if (planned.before != after)
+        planned.step = std::make_unique<ListStep>(list.category, placed, list.sorted,
+                                                  planned.before, std::move(after));
     return planned;
 }
 
@@ -160,7 +167,7 @@ EntryResult LibraryDocument::syncList(const ShownList &list)
     PlannedList planned = planList(*this, list, ListEdit::none());
     if (!planned.result)
         return failedAt(EntryResult::Step::List, planned.result, list.entries);
-    if (planned.step && planned.before != joinLines(planned.entries)) {
+    if (planned.step) {
         if (const FileResult written = planned.step->apply(*this); !written)
             return failedAt(EntryResult::Step::List, written, list.entries);
         m_undo.push(

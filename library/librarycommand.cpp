@@ -152,9 +152,12 @@ FileResult ListStep::change(LibraryDocument &document, const FileBytes &expected
         return read;
     if (now == expected)
         return replace(document, m_list, expected, target);
-    // Another program changed the list since: the one edit is made to what it holds now.
-    const Text merged = joinLines(edit.applyTo(splitLines(now.value_or(Text())), m_sorted));
-    return replace(document, m_list, now, merged);
+    // Another program changed the list since: the one edit is made to what it holds now. A list
+    // it removed stays removed, unless the edit puts an entry back into it.
+    const TextList merged = edit.applyTo(splitLines(now.value_or(Text())), m_sorted);
+    if (!now && merged.isEmpty())
+        return FileResult::done();
+    return replace(document, m_list, now, joinLines(merged));
 }
 
 LibraryCommand::LibraryCommand(const QString &text, std::unique_ptr<FileStep> first,

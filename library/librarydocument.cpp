@@ -128,6 +128,8 @@ FileResult LibraryDocument::writeContent(const LibraryName &name, const Text &co
     } else if (!read) {
         return read;
     }
+    if (before == content)
+        return FileResult::done(); // nothing to save, and no step to undo
     return perform(std::make_unique<LibraryCommand>(
         commandText(u"保存", name), std::make_unique<ReplaceStep>(name, before, content)));
 }

@@ -42,6 +42,16 @@ TextList ListEdit::applyTo(TextList entries, bool sorted) const
     return entries;
 }
 
+ListEdit ListEdit::placedIn(const TextList &entries) const
+{
+    if (m_kind != Kind::Rename && m_kind != Kind::Remove)
+        return *this;
+    const qsizetype at = findEntry(entries, m_row, m_from);
+    if (at < 0)
+        return m_kind == Kind::Remove ? none() : *this;
+    return ListEdit(m_kind, int(at), m_from, m_to);
+}
+
 ListEdit ListEdit::inverse() const
 {
     switch (m_kind) {

@@ -28,6 +28,10 @@ public:
     }
     // The change that takes this one back.
     ListEdit inverse() const;
+    // The same change as applyTo() makes it to entries: a rename or removal at the row where the
+    // entry is found there, so that the inverse puts it back in that place; a removal that finds
+    // nothing is no change, and its inverse puts nothing back.
+    ListEdit placedIn(const TextList &entries) const;
 
     // The entries with the change made. row says where the entry stood when the change was
     // chosen; when the entries no longer hold it there, the first entry of that name is taken.
