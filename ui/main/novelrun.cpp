@@ -3,10 +3,10 @@
 #include "engine/projectrun.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"
+#include "ui/widgets/progresswatch.h"
 #include "ui/widgets/storybox.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <functional>
 #include <utility>
@@ -50,44 +50,6 @@ private:
     std::function<void()> m_showLines;
 };
 
-// Keeps the window served while a run lasts: every 100 ms the lines made so far go into the
-// story box and the progress (a dialog with 停止, once the run has lasted a second) moves on.
-class RunWatch : public TaskObserver
-{
-public:
-    RunWatch(Progress &progress, std::function<void()> showLines)
-        : m_progress(progress), m_showLines(std::move(showLines))
-    {
-        m_sinceServed.start();
-    }
-    void progressed(int done, int total) override
-    {
-        m_progress.setProgress(done, total);
-        serveNowAndThen();
-    }
-    bool stopRequested() override
-    {
-        serveNowAndThen();
-        return m_progress.stopRequested();
-    }
-
-private:
-    void serveNowAndThen()
-    {
-        if (m_sinceServed.elapsed() < 100)
-            return;
-        m_showLines();
-        // The windows are painted; what the user does waits, but for the progress dialog.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        m_progress.keepServed();
-        m_sinceServed.restart();
-    }
-
-    Progress &m_progress;
-    std::function<void()> m_showLines;
-    QElapsedTimer m_sinceServed;
-};
-
 } // namespace
 
 // The project is what the project list shows now, saved or not; its lines go to the end of the
@@ -110,7 +72,11 @@ void MainWindow::runNovel()
     RunDialogs dialogs(m_services.dialogs, showLines);
     const std::unique_ptr<Progress> progress =
         m_services.dialogs.startProgress(QStringLiteral("正在生成…"));
-    RunWatch watch(*progress, showLines);
+    ProgressWatch watch(*progress, [&showLines] {
+        showLines();
+        // The windows are painted; what the user does waits, but for the progress dialog.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     ProjectRun run(m_content, m_services.random, dialogs);
     run.setTracing(true); // every line in the box knows where it came from
     run.run(
