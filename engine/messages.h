@@ -6,7 +6,7 @@
 
 namespace quorvel::messages {
 
-// The generator's messages, shown exactly as written here.
+// The messages of a run (see Diagnostic::message()), shown exactly as written here.
 inline constexpr char16_t EmptyProject[] = u"项目为空，请建立或选择已进行项目运行！";
 inline constexpr char16_t EmptyReference[] = u"括号中的内容不能为空！请检查后再执行程序！";
 // Shown directly after the element's name.

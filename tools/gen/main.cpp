@@ -12,7 +12,6 @@
 #include "platform/localfiles.h"
 #include "platform/random.h"
 #include "tools/gen/checkcommand.h"
-#include "tools/gen/consoledialogs.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -82,6 +81,19 @@ constexpr char16_t HelpText[] =
 void printError(const QString &text)
 {
     std::fputs((QStringLiteral("quorvel-gen：") + text + u'\n').toUtf8().constData(), stderr);
+}
+
+// A message of the run, as the window would show it in a box: its line breaks become blanks.
+// Whatever was written to standard output goes first, so that in a shared terminal or log a
+// message stands after the lines made before it.
+void printMessage(const QString &text)
+{
+    std::fflush(stdout);
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.append(u'\n');
+    std::fputs(line.toUtf8().constData(), stderr);
+    std::fflush(stderr);
 }
 
 int badArguments(const QString &problem)
@@ -259,11 +271,10 @@ int run(const Options &options, Files &files, const Library &library, const Text
     SystemRandom random;
     random.seedWith(seed);
     random.setReproducible(true);
-    ConsoleDialogs dialogs;
     ContentCache::Options cacheOptions;
     cacheOptions.enabled = options.cache;
     ContentCache content(library, cacheOptions);
-    ProjectRun projectRun(content, random, dialogs);
+    ProjectRun projectRun(content, random);
     SignalWatch watch;
 
     // Lines go to standard output as they come, or into the story for the file.
@@ -272,7 +283,8 @@ int run(const Options &options, Files &files, const Library &library, const Text
     // With --trace each line goes out as a JSON object (UTF-8, one per line, to a file too).
     projectRun.setTracing(options.trace);
     const StoryEncoding encoding = options.trace ? StoryEncoding::Utf8 : options.encoding;
-    const auto sink = [&](const StoryLine &line) {
+    RunSink sink;
+    sink.line = [&](const StoryLine &line) {
         const Text out = options.trace
                              ? Text::fromUnicode(QString::fromUtf8(
                                    QJsonDocument(traceToJson(line)).toJson(QJsonDocument::Compact)))
@@ -283,6 +295,7 @@ int run(const Options &options, Files &files, const Library &library, const Text
         }
         written = writeToStandardOutput(storyBytes(out + "\r\n", encoding)) && written;
     };
+    sink.diagnostic = [](const Diagnostic &diagnostic) { printMessage(diagnostic.message()); };
     bool atBound = false;
     for (qint64 run = 0; run < options.times && !stopSignal; ++run) {
         // Like the window, each run takes the project as it is now.
@@ -317,7 +330,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-gen"));
-    // Story lines go out in large blocks; messages flush them first (ConsoleDialogs).
+    // Story lines go out in large blocks; messages flush them first (printMessage()).
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
