@@ -22,4 +22,11 @@ inline constexpr char16_t EndlessExpansion[] = u"元素引用层层嵌套，无�
 // reference was being expanded.
 QString endlessExpansion(const TextList &chain);
 
+// Told by the window and by quorvel-gen alike.
+// A story that could not be written to its file; the cause follows on a line of its own.
+inline constexpr char16_t StoryNotSaved[] = u"故事保存失败！";
+// How many stories a project can make, given its name (without ".l") and the count as shown
+// (StoryCount::shown()).
+QString projectStoryCount(const QString &project, const QString &count);
+
 } // namespace quorvel::messages

@@ -1,5 +1,6 @@
 #include "ui/main/checkwindow.h"
 
+#include "engine/messages.h"
 #include "platform/dialogs.h"
 #include "ui/widgets/geometry.h"
 #include "ui/widgets/progresswatch.h"
@@ -169,8 +170,7 @@ void CheckWindow::fillCounts()
         return;
     }
     const QString name = Text::fromGbk(project.view().chopped(2)).toUnicode();
-    m_project->setText(QStringLiteral("项目「%1」可生成 %2 种故事")
-                           .arg(name, m_check.projectCount(project).shown()));
+    m_project->setText(messages::projectStoryCount(name, m_check.projectCount(project).shown()));
     const TextList templates = m_check.projectTemplates(project);
     m_counts->setRowCount(int(templates.size()));
     for (int row = 0; row < templates.size(); ++row) {
