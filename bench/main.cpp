@@ -41,6 +41,11 @@ public:
     bool question(const QString &) override { return ++shown, false; }
     Choice questionWithCancel(const QString &) override { return ++shown, Choice::Cancel; }
     bool input(QString &) override { return false; }
+    // The engine's diagnostics, counted as messages.
+    DiagnosticSink counted()
+    {
+        return [this](const Diagnostic &) { ++shown; };
+    }
     int shown = 0;
 };
 
@@ -55,11 +60,11 @@ void measureDraws(const BenchLibrary &lib, const Library &library)
     }
     SystemRandom random;
     SilentDialogs dialogs;
-    Generator generator(library, random, dialogs);
+    Generator generator(library, random, dialogs.counted());
     ContentCache::Options noCache;
     noCache.enabled = false;
     ContentCache uncached(library, noCache);
-    Generator reading(uncached, random, dialogs);
+    Generator reading(uncached, random, dialogs.counted());
 
     qsizetype sink = 0;
     const auto draws = [&] {
@@ -106,11 +111,11 @@ void measureRun(LocalFiles &files, const Library &library, double genLinesPerSec
     SilentDialogs dialogs;
     const TextList project = library.readList(Folder::Projects, BenchLibrary::projectName() + ".l");
 
-    ProjectRun projectRun(library, random, dialogs);
+    ProjectRun projectRun(library, random);
     qsizetype sink = 0;
-    const double engineTime = bestOf(5, [&] {
-        projectRun.run(project, [&sink](const StoryLine &line) { sink += line.text.size(); });
-    });
+    const RunSink lines{[&sink](const StoryLine &line) { sink += line.text.size(); },
+                        dialogs.counted()};
+    const double engineTime = bestOf(5, [&] { projectRun.run(project, lines); });
     print("story lines per second, the run in this process", project.size() / engineTime);
 
     // As many lines a click as quorvel-gen makes a process (the project 30 times over), so
@@ -138,7 +143,7 @@ void measureExpansion(const Library &library)
 {
     SystemRandom random;
     SilentDialogs dialogs;
-    Generator generator(library, random, dialogs);
+    Generator generator(library, random, dialogs.counted());
     const Text line("ABC");
     const ReferenceDraw inMemory = [&line](QByteArrayView) { return line.view(); };
 

@@ -19,8 +19,9 @@ struct ExpansionLimits
     // Bytes of element files read for one pattern: a circle through a large element would
     // otherwise read gigabytes long before it reaches the other limits.
     qint64 maxBytesRead = qint64(1) << 30;
-    // How often one pattern may show the same message; the next time it is taken for a circle.
-    int maxSameMessage = 10;
+    // How often one pattern may meet the same element empty or unreadable (one diagnostic of one
+    // kind for one element); the next time it is taken for a circle.
+    int maxSameDiagnostic = 10;
     // How many drawn lines a reference may sit inside: an element that names itself nests one
     // level deeper with every draw and is stopped here at once, while a chain of 10,000 elements
     // each naming the next (or 100,000 references side by side, all at depth 1) expands fully.

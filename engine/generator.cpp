@@ -1,9 +1,7 @@
 #include "engine/generator.h"
 
-#include "engine/messages.h"
 #include "library/contentcache.h"
 #include "library/library.h"
-#include "platform/dialogs.h"
 #include "platform/gbkcodec.h"
 #include "platform/random.h"
 
@@ -46,16 +44,16 @@ Text cutToFit(Text line, QList<DrawTrace> &draws)
 
 } // namespace
 
-Generator::Generator(ContentCache &files, RandomSource &random, Dialogs &dialogs,
+Generator::Generator(ContentCache &files, RandomSource &random, DiagnosticSink diagnostics,
                      ExpansionLimits limits)
-    : m_files(files), m_random(random), m_dialogs(dialogs), m_limits(limits)
+    : m_files(files), m_random(random), m_diagnostics(std::move(diagnostics)), m_limits(limits)
 {
 }
 
-Generator::Generator(const Library &library, RandomSource &random, Dialogs &dialogs,
+Generator::Generator(const Library &library, RandomSource &random, DiagnosticSink diagnostics,
                      ExpansionLimits limits)
     : m_ownFiles(std::make_unique<ContentCache>(library)), m_files(*m_ownFiles), m_random(random),
-      m_dialogs(dialogs), m_limits(limits)
+      m_diagnostics(std::move(diagnostics)), m_limits(limits)
 {
 }
 
@@ -73,15 +71,22 @@ std::optional<StoryLine> Generator::tracedStoryLine(const Text &templateName, bo
 {
     const Text fileName = contentFileName(templateName.view());
     const std::shared_ptr<const ContentLines> patterns = m_files.load(Folder::Templates, fileName);
+    m_templateName = templateName;
+    m_patternLine = 0;
     if (patterns->result().cause() == FileResult::Cause::TooLarge)
-        m_dialogs.message(unreadableMessage(patterns->result(), fileName.toUnicode()));
-    if (patterns->count() == 0)
+        report({.kind = Diagnostic::Kind::UnreadableFile, .cause = patterns->result().cause()});
+    if (patterns->count() == 0) {
+        m_templateName = Text();
         return std::nullopt;
+    }
     // The pattern draw goes on from where the last element draw left the generator.
     const int patternLine = m_random.between1And(patterns->count());
+    m_patternLine = patternLine;
     StoryLine line;
     line.text =
         expand(Text::fromGbk(patterns->line(patternLine - 1)), trace ? &line.trace.draws : nullptr);
+    m_templateName = Text();
+    m_patternLine = 0;
     if (m_stopped)
         return std::nullopt;
     line.trace.templateName = templateName;
@@ -91,7 +96,7 @@ std::optional<StoryLine> Generator::tracedStoryLine(const Text &templateName, bo
 
 Text Generator::expand(const Text &pattern, QList<DrawTrace> *draws)
 {
-    m_shown.clear();
+    m_met.clear();
     m_bytesRead = 0;
     Expansion expansion = expandReferences(
         pattern, [this](QByteArrayView reference) { return drawLine(reference); }, m_limits,
@@ -99,10 +104,13 @@ Text Generator::expand(const Text &pattern, QList<DrawTrace> *draws)
     if (m_stopped)
         return Text();
     if (expansion.end == ExpansionEnd::EmptyReference) {
-        m_dialogs.message(QString::fromUtf16(messages::EmptyReference));
+        report({.kind = Diagnostic::Kind::EmptyReference});
     } else if (expansion.end == ExpansionEnd::Endless) {
         ++m_linesAtBound;
-        m_dialogs.message(messages::endlessExpansion(expansion.chain));
+        const Text stoppedAt = expansion.chain.isEmpty() ? Text() : expansion.chain.last();
+        report({.kind = Diagnostic::Kind::EndlessExpansion,
+                .element = stoppedAt,
+                .chain = std::move(expansion.chain)});
         expansion.line = cutToFit(std::move(expansion.line), expansion.draws);
     }
     if (draws)
@@ -119,7 +127,7 @@ void Generator::setStopCheck(std::function<bool()> stopRequested)
 
 Text Generator::drawElement(const Text &reference)
 {
-    m_shown.clear();
+    m_met.clear();
     m_bytesRead = 0;
     const std::optional<DrawnLine> line = drawLine(reference.view());
     return line ? Text::fromGbk(line->text) : Text();
@@ -147,11 +155,12 @@ std::optional<DrawnLine> Generator::drawLine(QByteArrayView reference)
         return std::nullopt;
     const int count = m_element->count();
     if (count == 0) {
-        const FileResult &read = m_element->result();
-        const bool tooLarge = read.cause() == FileResult::Cause::TooLarge;
-        if (!tell(tooLarge ? unreadableMessage(read, fileName.toUnicode())
-                           : Text::fromGbk(name).toUnicode() +
-                                 QString::fromUtf16(messages::EmptyElement)))
+        const FileResult::Cause cause = m_element->result().cause();
+        const bool tooLarge = cause == FileResult::Cause::TooLarge;
+        if (!reportBounded({.kind = tooLarge ? Diagnostic::Kind::UnreadableFile
+                                             : Diagnostic::Kind::EmptyElement,
+                            .element = names.name,
+                            .cause = tooLarge ? cause : FileResult::Cause::None}))
             return std::nullopt;
         return QByteArrayView();
     }
@@ -173,16 +182,25 @@ const Generator::ElementNames &Generator::elementNames(QByteArrayView name)
     return *m_elementNames.insert(element.toGbk(), {element, contentFileName(name)});
 }
 
-bool Generator::tell(const QString &message)
+void Generator::report(Diagnostic diagnostic)
 {
-    // The same message over and over is a circle through a missing element (an element whose
-    // line names itself and a missing one, say): it ends the expansion instead of flooding the
-    // user with boxes.
-    int &shown = m_shown[message];
-    if (shown >= m_limits.maxSameMessage)
+    if (!m_diagnostics)
+        return;
+    diagnostic.templateName = m_templateName;
+    diagnostic.patternLine = m_patternLine;
+    m_diagnostics(diagnostic);
+}
+
+bool Generator::reportBounded(Diagnostic diagnostic)
+{
+    // The same element met empty over and over is a circle through it (an element whose line
+    // names itself and a missing one, say): it ends the expansion instead of flooding the user
+    // with boxes.
+    int &met = m_met[{int(diagnostic.kind), diagnostic.element}];
+    if (met >= m_limits.maxSameDiagnostic)
         return false;
-    ++shown;
-    m_dialogs.message(message);
+    ++met;
+    report(std::move(diagnostic));
     return true;
 }
 

@@ -41,4 +41,9 @@ QString endlessExpansion(const TextList &chain)
     return circle + QStringLiteral("层层嵌套，无法展开完毕！请检查！");
 }
 
+QString projectStoryCount(const QString &project, const QString &count)
+{
+    return QStringLiteral("项目「%1」可生成 %2 种故事").arg(project, count);
+}
+
 } // namespace quorvel::messages

@@ -1,30 +1,35 @@
 #include "engine/projectrun.h"
 
-#include "engine/messages.h"
-#include "platform/dialogs.h"
-
 namespace quorvel {
 
-ProjectRun::ProjectRun(ContentCache &files, RandomSource &random, Dialogs &dialogs,
-                       ExpansionLimits limits)
-    : m_generator(files, random, dialogs, limits), m_dialogs(dialogs)
+ProjectRun::ProjectRun(ContentCache &files, RandomSource &random, ExpansionLimits limits)
+    : m_generator(
+          files, random, [this](const Diagnostic &d) { handOn(d); }, limits)
 {
 }
 
-ProjectRun::ProjectRun(const Library &library, RandomSource &random, Dialogs &dialogs,
-                       ExpansionLimits limits)
-    : m_generator(library, random, dialogs, limits), m_dialogs(dialogs)
+ProjectRun::ProjectRun(const Library &library, RandomSource &random, ExpansionLimits limits)
+    : m_generator(
+          library, random, [this](const Diagnostic &d) { handOn(d); }, limits)
 {
 }
 
-RunReport ProjectRun::run(const TextList &templateNames, const LineSink &sink,
+void ProjectRun::handOn(const Diagnostic &diagnostic)
+{
+    if (m_sink && m_sink->diagnostic)
+        m_sink->diagnostic(diagnostic);
+}
+
+RunReport ProjectRun::run(const TextList &templateNames, const RunSink &sink,
                           TaskObserver *observer)
 {
     RunReport report;
     if (templateNames.isEmpty()) {
-        m_dialogs.message(QString::fromUtf16(messages::EmptyProject));
+        if (sink.diagnostic)
+            sink.diagnostic({.kind = Diagnostic::Kind::EmptyProject});
         return report;
     }
+    m_sink = &sink;
     if (observer)
         m_generator.setStopCheck([observer] { return observer->stopRequested(); });
     const int atBoundBefore = m_generator.linesAtBound();
@@ -32,7 +37,8 @@ RunReport ProjectRun::run(const TextList &templateNames, const LineSink &sink,
     for (int done = 0; done < total && !report.stopped;) {
         if (const std::optional<StoryLine> line =
                 m_generator.tracedStoryLine(templateNames.at(done), m_tracing)) {
-            sink(*line);
+            if (sink.line)
+                sink.line(*line);
             ++report.lines;
         }
         ++done;
@@ -44,6 +50,7 @@ RunReport ProjectRun::run(const TextList &templateNames, const LineSink &sink,
     }
     report.linesAtBound = m_generator.linesAtBound() - atBoundBefore;
     m_generator.setStopCheck({});
+    m_sink = nullptr;
     return report;
 }
 

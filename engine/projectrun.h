@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/diagnostic.h"
 #include "engine/expansion.h"
 #include "engine/generator.h"
 #include "engine/taskobserver.h"
@@ -10,7 +11,6 @@
 namespace quorvel {
 
 class ContentCache;
-class Dialogs;
 class Library;
 class RandomSource;
 
@@ -22,33 +22,40 @@ struct RunReport
     bool stopped = false; // the observer stopped the run before its end
 };
 
+// Where a run hands what it makes: each story line with where it came from (its draws only while
+// tracing is on), and each diagnostic the moment it is met. Either may be left empty.
+struct RunSink
+{
+    std::function<void(const StoryLine &line)> line;
+    DiagnosticSink diagnostic;
+};
+
 // One run of a project: for each of its templates, in order, one story line, handed to the sink
-// the moment it is made, so that the messages of a template come before its line. The run button
-// and the command line differ only in where the lines go.
+// the moment it is made, so that the diagnostics of a template come before its line. The run
+// button and the command line differ only in where the lines and the diagnostics go.
 class ProjectRun
 {
 public:
-    // Each line with where it came from (its draws only while tracing is on).
-    using LineSink = std::function<void(const StoryLine &line)>;
-
-    ProjectRun(ContentCache &files, RandomSource &random, Dialogs &dialogs,
-               ExpansionLimits limits = {});
+    explicit ProjectRun(ContentCache &files, RandomSource &random, ExpansionLimits limits = {});
     // With a content cache of its own, for one run.
-    ProjectRun(const Library &library, RandomSource &random, Dialogs &dialogs,
-               ExpansionLimits limits = {});
+    ProjectRun(const Library &library, RandomSource &random, ExpansionLimits limits = {});
+    Q_DISABLE_COPY_MOVE(ProjectRun)
 
     // Runs the templates named, in this order; the same name twice is drawn twice. An empty
-    // project shows its message and makes nothing; a template without any pattern (its file
-    // missing or empty) makes no line and no message.
-    RunReport run(const TextList &templateNames, const LineSink &sink,
+    // project gives its diagnostic and makes nothing; a template without any pattern (its file
+    // missing or empty) makes no line and no diagnostic.
+    RunReport run(const TextList &templateNames, const RunSink &sink,
                   TaskObserver *observer = nullptr);
 
     // Whether the lines carry their draws (off at first).
     void setTracing(bool on) { m_tracing = on; }
 
 private:
+    // The generator's diagnostics go to the sink of the run under way.
+    void handOn(const Diagnostic &diagnostic);
+
+    const RunSink *m_sink = nullptr;
     Generator m_generator;
-    Dialogs &m_dialogs;
     bool m_tracing = false;
 };
 

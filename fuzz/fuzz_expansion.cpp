@@ -18,6 +18,7 @@
 #include "platform/random.h"
 #include "tests/support/referenceexpansion.h"
 #include "tests/support/scripteddialogs.h"
+#include "tests/support/shownmessages.h"
 
 #include <QHash>
 
@@ -71,12 +72,13 @@ Text nameOf(QByteArrayView reference)
 
 // The plain expansion with the same limits and the same draws; the references it asked for are
 // appended to asked, and each element without lines adds its message to shown. Where messages
-// are shown, the same one shown too often ends the expansion, as in the generator.
+// are shown, the same element met empty too often ends the expansion, as in the generator.
 test::ReferenceResult expandPlainly(const Case &c,
                                     const std::function<TextList(const Text &name)> &linesOf,
                                     TextList &asked, QStringList *shown)
 {
     int draws = 0;
+    QHash<Text, int> metEmpty;
     return test::expandFromStart(
         c.pattern,
         [&](const Text &reference) -> std::optional<Text> {
@@ -84,11 +86,10 @@ test::ReferenceResult expandPlainly(const Case &c,
             const TextList lines = linesOf(nameOf(reference.view()));
             if (lines.isEmpty()) {
                 if (shown) {
-                    const QString message = nameOf(reference.view()).toUnicode() +
-                                            QString::fromUtf16(messages::EmptyElement);
-                    if (shown->count(message) >= c.limits.maxSameMessage)
+                    const Text name = nameOf(reference.view());
+                    if (metEmpty[name]++ >= c.limits.maxSameDiagnostic)
                         return std::nullopt;
-                    shown->append(message);
+                    shown->append(name.toUnicode() + QString::fromUtf16(messages::EmptyElement));
                 }
                 return Text();
             }
@@ -158,7 +159,7 @@ void checkGenerator(const Case &c)
         (void)library.writeContent(Folder::Elements, it.key() + Text(".txt"), it.value());
     SteeredRandom random(c.steer);
     test::ScriptedDialogs dialogs;
-    Generator generator(library, random, dialogs, c.limits);
+    Generator generator(library, random, test::shownIn(dialogs), c.limits);
     const Text line = generator.expand(c.pattern);
 
     TextList asked;

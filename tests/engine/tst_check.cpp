@@ -2,8 +2,11 @@
 // a project, and the story counts on cases worked out by hand.
 
 #include "engine/check.h"
+#include "engine/checkjson.h"
 #include "tests/support/templibrary.h"
 
+#include <QJsonArray>
+#include <QSet>
 #include <QTest>
 
 using namespace quorvel;
@@ -101,6 +104,51 @@ private slots:
         QCOMPARE(circle.chain, (TextList{gbk(u"甲"_qs), gbk(u"乙"_qs), gbk(u"甲"_qs)}));
         QCOMPARE(circle.lineText, gbk(u"[乙]"_qs));
         QCOMPARE(report.findings.at(2).lineText, gbk(u"从前[天气]，[风向]吹。"_qs));
+    }
+
+    // The JSON that scripts read: a name of its own for every kind of finding, the chain only
+    // for circles, and counts whose digits are null when there are none to give.
+    void findingsAndCountsAsJson()
+    {
+        FaultyLibrary faulty;
+        LibraryCheck check(faulty.lib.library);
+        const CheckReport &report = check.checkAll();
+        QHash<int, QString> kindNames;
+        for (const Finding &finding : report.findings) {
+            const QJsonObject json = findingToJson(finding);
+            const QString kind = json.value(u"kind"_qs).toString();
+            QVERIFY(!kind.isEmpty());
+            QCOMPARE(kindNames.value(int(finding.kind), kind), kind);
+            kindNames.insert(int(finding.kind), kind);
+            QCOMPARE(json.value(u"file"_qs).toString(), finding.filePath());
+            QCOMPARE(json.contains(u"chain"_qs), finding.severity == Finding::Severity::Circle);
+        }
+        QCOMPARE(QSet<QString>(kindNames.cbegin(), kindNames.cend()).size(), kindNames.size());
+        const QJsonObject circle = findingToJson(report.findings.at(18));
+        QCOMPARE(circle.value(u"severity"_qs).toString(), u"circle"_qs);
+        QCOMPARE(circle.value(u"chain"_qs).toArray(), (QJsonArray{u"甲"_qs, u"乙"_qs, u"甲"_qs}));
+        QCOMPARE(circle.value(u"alwaysEndless"_qs).toBool(), true);
+        QCOMPARE(findingToJson(report.findings.at(17)).value(u"alwaysEndless"_qs).toBool(), false);
+        QCOMPARE(checkSummaryToJson(report).value(u"summary"_qs).toObject(),
+                 (QJsonObject{{u"errors"_qs, 13},
+                              {u"circles"_qs, 2},
+                              {u"alwaysEndless"_qs, 1},
+                              {u"notices"_qs, 7},
+                              {u"passed"_qs, false}}));
+
+        QCOMPARE(projectCountToJson(u"小"_qs, StoryCount::endless()),
+                 (QJsonObject{{u"project"_qs, u"小"_qs},
+                              {u"stories"_qs, QJsonValue()},
+                              {u"endless"_qs, true},
+                              {u"shown"_qs, u"无穷"_qs}}));
+        StoryCount large(1'000'000'000ul);
+        large *= large;
+        large *= large;
+        QCOMPARE(templateCountToJson(gbk(u"开头"_qs), large),
+                 (QJsonObject{{u"template"_qs, u"开头"_qs},
+                              {u"stories"_qs, u"1"_qs + QString(36, u'0')},
+                              {u"endless"_qs, false},
+                              {u"shown"_qs, large.shown()}}));
     }
 
     // Only what the project reaches: its own list, its templates, their elements.

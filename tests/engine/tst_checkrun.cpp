@@ -7,6 +7,7 @@
 #include "engine/generator.h"
 #include "platform/random.h"
 #include "tests/support/scripteddialogs.h"
+#include "tests/support/shownmessages.h"
 #include "tests/support/templibrary.h"
 
 #include <QRandomGenerator>
@@ -156,7 +157,7 @@ private slots:
                 ScriptedDialogs dialogs;
                 QSet<Text> seen;
                 int n = 0;
-                Generator generator(material.lib.library, draws, dialogs);
+                Generator generator(material.lib.library, draws, shownIn(dialogs));
                 do {
                     const std::optional<Text> line = generator.storyLine(name);
                     if (!line)

@@ -7,6 +7,7 @@
 #include "platform/random.h"
 #include "tests/support/fixedrandom.h"
 #include "tests/support/scripteddialogs.h"
+#include "tests/support/shownmessages.h"
 #include "tests/support/templibrary.h"
 
 #include <QFile>
@@ -44,7 +45,7 @@ struct Fixture
     TempLibrary lib;
     FixedRandom random;
     ScriptedDialogs dialogs;
-    Generator generator{lib.library, random, dialogs};
+    Generator generator{lib.library, random, shownIn(dialogs)};
 };
 
 } // namespace
@@ -227,7 +228,7 @@ private slots:
             }
             Fixture &m_f;
         } dialogs(f);
-        Generator generator(f.lib.library, f.random, dialogs);
+        Generator generator(f.lib.library, f.random, shownIn(dialogs));
         QCOMPARE(generator.expand(Text("[a]-[missing]-[a]")), Text("changed--after"));
 
         f.templateFile(u"t", "first");
@@ -242,7 +243,7 @@ private slots:
     {
         Fixture f;
         f.element(u"self", "[self]");
-        Generator generator(f.lib.library, f.random, f.dialogs, ExpansionLimits{1000});
+        Generator generator(f.lib.library, f.random, shownIn(f.dialogs), ExpansionLimits{1000});
         QCOMPARE(generator.expand(Text("x[a]y[self]z[b]")), Text("xAy[self]z[b]"));
         QCOMPARE(f.dialogs.shown,
                  QStringList{QStringLiteral("元素「self」引用自身，无法展开完毕！请检查！")});
@@ -259,11 +260,12 @@ private slots:
         f.templateFile(u"u", "x[z]");
         f.templateFile(u"empty", "");
         f.element(u"z", "");
-        ProjectRun run(f.lib.library, f.random, f.dialogs);
+        ProjectRun run(f.lib.library, f.random);
         QList<std::pair<Text, qsizetype>> lines; // each line, and how many messages came before
-        const auto sink = [&](const StoryLine &line) {
-            lines.append({line.text, f.dialogs.shown.size()});
-        };
+        const RunSink sink{[&](const StoryLine &line) {
+                               lines.append({line.text, f.dialogs.shown.size()});
+                           },
+                           shownIn(f.dialogs)};
         run.run({Text("t"), Text("missing"), Text("u"), Text("empty"), Text("t")}, sink);
         QCOMPARE(lines, (QList<std::pair<Text, qsizetype>>{
                             {Text("A"), 0}, {Text("x"), 1}, {Text("A"), 1}}));
@@ -328,7 +330,7 @@ private slots:
         Fixture f;
         f.element(u"five", "1\r\n2\r\n\r\n4\r\n5\r\n");
         SystemRandom random;
-        Generator generator(f.lib.library, random, f.dialogs);
+        Generator generator(f.lib.library, random, shownIn(f.dialogs));
         const int draws = 20000;
         QHash<Text, int> counts;
         for (int i = 0; i < draws; ++i)
@@ -347,7 +349,7 @@ private slots:
         Fixture f;
         f.element(u"a", "1\r\n2\r\n3\r\n4");
         SystemRandom random;
-        Generator generator(f.lib.library, random, f.dialogs);
+        Generator generator(f.lib.library, random, shownIn(f.dialogs));
         const int runs = 4000;
         int same = 0;
         for (int i = 0; i < runs; ++i) {

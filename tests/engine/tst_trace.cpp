@@ -7,6 +7,7 @@
 #include "engine/tracejson.h"
 #include "tests/support/fixedrandom.h"
 #include "tests/support/scripteddialogs.h"
+#include "tests/support/shownmessages.h"
 #include "tests/support/templibrary.h"
 
 #include <QJsonArray>
@@ -70,10 +71,11 @@ struct Fixture
     }
     QList<StoryLine> run(const QString &templateName, bool tracing = true)
     {
-        ProjectRun projectRun(lib.library, random, dialogs);
+        ProjectRun projectRun(lib.library, random);
         projectRun.setTracing(tracing);
         QList<StoryLine> lines;
-        projectRun.run({gbk(templateName)}, [&](const StoryLine &line) { lines.append(line); });
+        projectRun.run({gbk(templateName)},
+                       {[&](const StoryLine &line) { lines.append(line); }, shownIn(dialogs)});
         return lines;
     }
 

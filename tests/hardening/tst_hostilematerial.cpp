@@ -7,6 +7,7 @@
 #include "library/lines.h"
 #include "tests/support/fixedrandom.h"
 #include "tests/support/scripteddialogs.h"
+#include "tests/support/shownmessages.h"
 #include "tests/support/templibrary.h"
 
 #include <QDirIterator>
@@ -62,7 +63,7 @@ struct Generation
     TempLibrary lib;
     FixedRandom random;
     ScriptedDialogs dialogs;
-    Generator generator{lib.library, random, dialogs};
+    Generator generator{lib.library, random, shownIn(dialogs)};
 
     // Written directly: a save through the library waits for the disk, ten thousand times over.
     void element(const Text &name, const Text &content)

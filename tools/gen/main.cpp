@@ -1,44 +1,21 @@
-// quorvel-gen: the Run of the main window without the window. Runs a saved project through the
-// same project run, writing the story lines to standard output and the messages to standard
-// error.
+// quorvel-gen: the Run of the main window without the window, and the library check. Here the
+// command line is read and handed to its command (tools/gen/commands.h).
 
-#include "engine/projectrun.h"
-#include "engine/tracejson.h"
-#include "library/contentcache.h"
-#include "library/folders.h"
-#include "library/library.h"
-#include "library/libraryhome.h"
-#include "library/story.h"
-#include "platform/localfiles.h"
-#include "platform/random.h"
-#include "tools/gen/checkcommand.h"
-#include "tools/gen/consoledialogs.h"
+#include "tools/gen/commands.h"
+#include "tools/gen/console.h"
+#include "tools/gen/options.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QJsonDocument>
 
-#include <csignal>
 #include <cstdio>
-#include <optional>
-#include <random>
 #include <variant>
 
 using namespace quorvel;
+using namespace quorvel::gen;
 
 namespace {
-
-enum ExitStatus
-{
-    Success = 0,
-    ProjectMissing = 1,
-    BadArguments = 2,
-    OutputFailed = 3,
-    LineAtBound = 4,
-    // A signal that stopped the run gives 128 + its number, as the shell reports it: 130 for
-    // SIGINT, 143 for SIGTERM.
-};
 
 constexpr char16_t HelpText[] =
     u"用法：quorvel-gen [--library 目录] [--times 次数] [--seed 种子] [-o 文件]\n"
@@ -79,38 +56,11 @@ constexpr char16_t HelpText[] =
     u"--check：0 没有错误，也没有必定展开不完的循环；1 有，或找不到项目；2 参数有误。\n"
     u"--count：0 完成；1 找不到项目；2 参数有误。\n";
 
-void printError(const QString &text)
-{
-    std::fputs((QStringLiteral("quorvel-gen：") + text + u'\n').toUtf8().constData(), stderr);
-}
-
 int badArguments(const QString &problem)
 {
     printError(problem + QStringLiteral("（用法见 quorvel-gen --help）"));
     return BadArguments;
 }
-
-enum class Command
-{
-    Run,
-    Check,
-    Count,
-};
-
-struct Options
-{
-    Command command = Command::Run;
-    ReportFormat format = ReportFormat::Text;
-    QString libraryFolder; // empty: the program's own library
-    qint64 times = 1;
-    std::optional<quint64> seed;
-    bool cache = true;
-    QString outputFile; // empty: standard output
-    StoryEncoding encoding = StoryEncoding::Utf8;
-    bool quiet = false;
-    bool trace = false;
-    QString project; // empty only for --check without a project
-};
 
 // Reads the command line into options; a message and an exit status when it cannot.
 std::variant<Options, int> parseArguments(const QStringList &arguments)
@@ -192,154 +142,27 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     return options;
 }
 
-bool writeToStandardOutput(const QByteArray &bytes)
-{
-    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
-}
-
-// The signal that asked the run to stop, or 0.
-volatile std::sig_atomic_t stopSignal = 0;
-
-void askToStop(int signal)
-{
-    stopSignal = signal;
-}
-
-// SIGINT and SIGTERM end the run after the current line; the story made so far is written.
-class SignalWatch : public TaskObserver
-{
-public:
-    SignalWatch()
-    {
-        struct sigaction action = {};
-        action.sa_handler = askToStop;
-        ::sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, nullptr);
-        ::sigaction(SIGTERM, &action, nullptr);
-    }
-    bool stopRequested() override { return stopSignal != 0; }
-};
-
-// The library the window would use, by the same rule (library/libraryhome.h): beside the program,
-// or the user's own when the program is installed.
-QString ownLibrary()
-{
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    LocalFiles files(programFolder);
-    const LibraryHome home = findLibraryHome(
-        files, LibraryPlaces::forProgram(programFolder, QStringLiteral(QUORVEL_SAMPLE_LIBRARY)));
-    if (!home.problem.isEmpty())
-        printError(QString(home.problem).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
-    return home.folder;
-}
-
-quint64 freshSeed()
-{
-    std::random_device device;
-    return quint64(device()) << 32 ^ device();
-}
-
-// A project named on the command line must exist, whatever is asked of it.
-bool projectExists(const Library &library, const Options &options, const Text &projectFile)
-{
-    if (library.exists(Folder::Projects, projectFile))
-        return true;
-    printError(QStringLiteral("找不到项目“%1”：%2 不存在")
-                   .arg(options.project,
-                        QDir::toNativeSeparators(library.folders().projects + options.project +
-                                                 QStringLiteral(".l"))));
-    return false;
-}
-
-int run(const Options &options, Files &files, const Library &library, const Text &projectFile)
-{
-
-    // Every run is reproducible: without a seed given, one is chosen and told afterwards.
-    const quint64 seed = options.seed.value_or(freshSeed());
-    SystemRandom random;
-    random.seedWith(seed);
-    random.setReproducible(true);
-    ConsoleDialogs dialogs;
-    ContentCache::Options cacheOptions;
-    cacheOptions.enabled = options.cache;
-    ContentCache content(library, cacheOptions);
-    ProjectRun projectRun(content, random, dialogs);
-    SignalWatch watch;
-
-    // Lines go to standard output as they come, or into the story for the file.
-    Text story;
-    bool written = true;
-    // With --trace each line goes out as a JSON object (UTF-8, one per line, to a file too).
-    projectRun.setTracing(options.trace);
-    const StoryEncoding encoding = options.trace ? StoryEncoding::Utf8 : options.encoding;
-    const auto sink = [&](const StoryLine &line) {
-        const Text out = options.trace
-                             ? Text::fromUnicode(QString::fromUtf8(
-                                   QJsonDocument(traceToJson(line)).toJson(QJsonDocument::Compact)))
-                             : line.text;
-        if (!options.outputFile.isEmpty()) {
-            story += out + "\r\n";
-            return;
-        }
-        written = writeToStandardOutput(storyBytes(out + "\r\n", encoding)) && written;
-    };
-    bool atBound = false;
-    for (qint64 run = 0; run < options.times && !stopSignal; ++run) {
-        // Like the window, each run takes the project as it is now.
-        const RunReport report =
-            projectRun.run(library.readList(Folder::Projects, projectFile), sink, &watch);
-        atBound = atBound || report.linesAtBound > 0;
-    }
-    // A story for a file is written whole or not at all; one failure, one message.
-    QString failure;
-    if (!options.outputFile.isEmpty()) {
-        const FileResult saved = files.write(options.outputFile, storyBytes(story, encoding));
-        if (!saved)
-            failure = withCause(QStringLiteral("故事保存失败！"), saved)
-                          .replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    }
-    if ((std::fflush(stdout) != 0 || !written) && failure.isEmpty())
-        failure = QStringLiteral("无法写出故事");
-    if (!failure.isEmpty())
-        printError(failure);
-    if (!options.seed && !options.quiet)
-        std::fputs(QStringLiteral("种子：%1\n").arg(seed).toUtf8().constData(), stderr);
-    if (stopSignal)
-        return 128 + stopSignal;
-    if (!failure.isEmpty())
-        return OutputFailed;
-    return atBound ? LineAtBound : Success;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-gen"));
-    // Story lines go out in large blocks; messages flush them first (ConsoleDialogs).
+    // Story lines go out in large blocks; messages flush them first (printMessage()).
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
     const std::variant<Options, int> parsed = parseArguments(QCoreApplication::arguments());
     if (const int *status = std::get_if<int>(&parsed))
         return *status;
-    Options options = std::get<Options>(parsed);
-    if (options.libraryFolder.isEmpty())
-        options.libraryFolder = ownLibrary();
-    LocalFiles files(options.libraryFolder);
-    const Library library(files, LibraryFolders::beside(files));
-    std::optional<Text> project;
-    if (!options.project.isEmpty()) {
-        project = Text::fromUnicode(options.project) + ".l";
-        if (!projectExists(library, options, *project))
-            return ProjectMissing;
-    }
+    const Options options = std::get<Options>(parsed);
+    const std::unique_ptr<OpenLibrary> opened = openLibrary(options);
+    if (!opened)
+        return ProjectMissing;
     if (options.command == Command::Run)
-        return run(options, files, library, *project);
-    const int status = options.command == Command::Check
-                           ? printCheck(library, project, options.format)
-                           : printCount(library, *project, options.format);
+        return runProject(options, *opened);
+    const int status = options.command == Command::Check ? printCheck(*opened, options.format)
+                                                         : printCount(*opened, options.format);
     std::fflush(stdout);
     return status;
 }

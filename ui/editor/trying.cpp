@@ -16,32 +16,19 @@ namespace {
 
 constexpr int Tries = 5;
 
-// The messages of the tries, each once, for the window rather than a box per try.
-class NotedDialogs : public Dialogs
-{
-public:
-    void message(const QString &text) override
-    {
-        if (!noted.contains(text))
-            noted.append(text);
-    }
-    bool question(const QString &text) override { return message(text), false; }
-    Choice questionWithCancel(const QString &text) override
-    {
-        return message(text), Choice::Cancel;
-    }
-    bool input(QString &) override { return false; }
-    QStringList noted;
-};
-
 } // namespace
 
 void EditorWindow::tryCurrentLine(Area &area)
 {
     const QTextBlock block = area.content->textCursor().block();
     const Text line = displayToText(block.text());
-    NotedDialogs dialogs;
-    Generator generator(m_document.content(), m_services.random, dialogs);
+    // The messages of the tries, each once, for the window rather than a box per try.
+    QStringList noted;
+    Generator generator(m_document.content(), m_services.random, [&noted](const Diagnostic &diagnostic) {
+        const QString message = diagnostic.message();
+        if (!noted.contains(message))
+            noted.append(message);
+    });
     QList<StoryLine> results;
     for (int i = 0; i < Tries; ++i) {
         StoryLine result;
@@ -57,7 +44,7 @@ void EditorWindow::tryCurrentLine(Area &area)
         m_tryWindow = new TryWindow(this);
         m_tryWindow->setObjectName(QStringLiteral("试写窗口"));
     }
-    m_tryWindow->showResults(source, results, dialogs.noted);
+    m_tryWindow->showResults(source, results, noted);
     m_tryWindow->show();
     m_tryWindow->raise();
 }

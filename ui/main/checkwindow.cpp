@@ -1,10 +1,11 @@
 #include "ui/main/checkwindow.h"
 
+#include "engine/messages.h"
 #include "platform/dialogs.h"
 #include "ui/widgets/geometry.h"
+#include "ui/widgets/progresswatch.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -44,26 +45,6 @@ QString shortened(const Text &text)
                         .replace(u'\t', u' ');
     return shown.size() > Longest ? shown.left(Longest) + u'…' : shown;
 }
-
-// Serves the window while the check reads: the progress dialog shows once it has lasted a second.
-class CheckProgress : public TaskObserver
-{
-public:
-    explicit CheckProgress(Progress &progress) : m_progress(progress) { m_sinceServed.start(); }
-    void progressed(int done, int total) override
-    {
-        m_progress.setProgress(done, total);
-        if (m_sinceServed.elapsed() >= 100) {
-            m_progress.keepServed();
-            m_sinceServed.restart();
-        }
-    }
-    bool stopRequested() override { return m_progress.stopRequested(); }
-
-private:
-    Progress &m_progress;
-    QElapsedTimer m_sinceServed;
-};
 
 QTableWidget *table(QWidget *parent, const QStringList &headers)
 {
@@ -138,8 +119,8 @@ void CheckWindow::recheck()
     {
         const std::unique_ptr<Progress> progress =
             m_dialogs.startProgress(QStringLiteral("正在检查素材…"));
-        CheckProgress observer(*progress);
-        m_check.checkAll(&observer);
+        ProgressWatch watch(*progress);
+        m_check.checkAll(&watch);
     }
     QApplication::restoreOverrideCursor();
     m_note->clear();
@@ -189,8 +170,7 @@ void CheckWindow::fillCounts()
         return;
     }
     const QString name = Text::fromGbk(project.view().chopped(2)).toUnicode();
-    m_project->setText(QStringLiteral("项目「%1」可生成 %2 种故事")
-                           .arg(name, m_check.projectCount(project).shown()));
+    m_project->setText(messages::projectStoryCount(name, m_check.projectCount(project).shown()));
     const TextList templates = m_check.projectTemplates(project);
     m_counts->setRowCount(int(templates.size()));
     for (int row = 0; row < templates.size(); ++row) {

@@ -2,6 +2,7 @@
 // or as UTF-8 (LF).
 #include "ui/main/mainwindow.h"
 
+#include "engine/messages.h"
 #include "library/story.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/storybox.h"
@@ -17,7 +18,6 @@ namespace {
 const QStringList FileTypes{QStringLiteral("文本文件 GBK (*.txt)"),
                             QStringLiteral("文本文件 UTF-8 (*.txt)")};
 const QString ReplaceQuestion = QStringLiteral("该文件已经存在，是否替换？");
-const QString StoryNotSaved = QStringLiteral("故事保存失败！");
 
 } // namespace
 
@@ -37,7 +37,7 @@ void MainWindow::saveStory()
     const FileResult saved =
         m_services.files.write(target->path, storyBytes(m_story->content(), encoding));
     if (!saved)
-        reportFailure(StoryNotSaved, saved);
+        reportFailure(QString::fromUtf16(messages::StoryNotSaved), saved);
 }
 
 } // namespace quorvel

@@ -3,6 +3,7 @@
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/namelist.h"
+#include "ui/widgets/progresswatch.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -11,11 +12,58 @@
 using namespace quorvel;
 using namespace quorvel::test;
 
+namespace {
+
+// A progress dialog that writes down what is asked of it.
+class RecordedProgress : public Progress
+{
+public:
+    void setProgress(int done, int total) override
+    {
+        log.append(QStringLiteral("step %1/%2").arg(done).arg(total));
+    }
+    void keepServed() override { log.append(QStringLiteral("served")); }
+    bool stopRequested() override { return stop; }
+
+    QStringList log;
+    bool stop = false;
+};
+
+} // namespace
+
 class TestWidgets : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // The run and the check serve their progress dialog through one watch: every step is
+    // recorded, but the dialog (and what the window shows first) is served a tenth of a second
+    // apart at most, whether the task reports a step or asks whether to stop.
+    void progressWatchServesATenthOfASecondApart()
+    {
+        RecordedProgress progress;
+        ProgressWatch watch(progress, [&progress] { progress.log.append(u"lines shown"_qs); });
+        watch.progressed(1, 3);
+        QVERIFY(!watch.stopRequested());
+        QCOMPARE(progress.log, QStringList{u"step 1/3"_qs});
+        QTest::qSleep(120);
+        watch.progressed(2, 3);
+        QVERIFY(!watch.stopRequested());
+        QCOMPARE(progress.log,
+                 (QStringList{u"step 1/3"_qs, u"step 2/3"_qs, u"lines shown"_qs, u"served"_qs}));
+        QTest::qSleep(120);
+        progress.stop = true;
+        progress.log.clear();
+        QVERIFY(watch.stopRequested());
+        QCOMPARE(progress.log, (QStringList{u"lines shown"_qs, u"served"_qs}));
+
+        RecordedProgress checked; // the check shows nothing of its own
+        ProgressWatch checkWatch(checked);
+        QTest::qSleep(120);
+        checkWatch.progressed(5, 9);
+        QCOMPARE(checked.log, (QStringList{u"step 5/9"_qs, u"served"_qs}));
+    }
+
     // Whatever a file holds comes back out of the edit box byte for byte.
     void contentBoxHandsBackEveryByte_data()
     {
