@@ -1,6 +1,7 @@
 #include "engine/diagnostic.h"
 
 #include "engine/messages.h"
+#include "library/libraryname.h"
 
 namespace quorvel {
 
@@ -24,8 +25,12 @@ QString Diagnostic::message() const
     case Kind::EmptyElement:
         return element.toUnicode() + QString::fromUtf16(messages::EmptyElement);
     case Kind::UnreadableFile:
-        return unreadableMessage(
-            unreadable(cause), ((element.isEmpty() ? templateName : element) + ".txt").toUnicode());
+        return unreadableMessage(unreadable(cause),
+                                 (element.isEmpty()
+                                      ? LibraryName::content(Folder::Templates, templateName)
+                                      : LibraryName::content(Folder::Elements, element))
+                                     .fileName()
+                                     .toUnicode());
     case Kind::EndlessExpansion:
         return messages::endlessExpansion(chain);
     }

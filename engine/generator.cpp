@@ -9,9 +9,9 @@ namespace quorvel {
 
 namespace {
 
-Text contentFileName(QByteArrayView stem)
+Text elementFileName(QByteArrayView stem)
 {
-    return Text::fromGbk(stem) + ".txt";
+    return LibraryName::content(Folder::Elements, Text::fromGbk(stem)).fileName();
 }
 
 // An endless line goes into the story cut to this, so that a circle that grows the line cannot
@@ -69,7 +69,7 @@ std::optional<Text> Generator::storyLine(const Text &templateName)
 
 std::optional<StoryLine> Generator::tracedStoryLine(const Text &templateName, bool trace)
 {
-    const Text fileName = contentFileName(templateName.view());
+    const Text fileName = LibraryName::content(Folder::Templates, templateName).fileName();
     const std::shared_ptr<const ContentLines> patterns = m_files.load(Folder::Templates, fileName);
     m_templateName = templateName;
     m_patternLine = 0;
@@ -179,7 +179,7 @@ const Generator::ElementNames &Generator::elementNames(QByteArrayView name)
     if (m_elementNames.size() >= MostNames)
         m_elementNames.clear();
     const Text element = Text::fromGbk(name);
-    return *m_elementNames.insert(element.toGbk(), {element, contentFileName(name)});
+    return *m_elementNames.insert(element.toGbk(), {element, elementFileName(name)});
 }
 
 void Generator::report(Diagnostic diagnostic)

@@ -40,11 +40,6 @@ LineShape shapeOf(QByteArrayView line)
 
 namespace {
 
-Text stemOf(const Text &fileName, qsizetype extension)
-{
-    return Text::fromGbk(fileName.view().chopped(extension));
-}
-
 const ContentFile &missingFile()
 {
     static const ContentFile none;
@@ -121,7 +116,8 @@ void Material::listFolders()
 {
     for (Folder folder : {Folder::Templates, Folder::Elements}) {
         for (const Text &fileName : m_library.listContentFiles(folder))
-            m_inFolder[int(folder)].append(stemOf(fileName, 4));
+            m_inFolder[int(folder)].append(
+                LibraryName::fromFileName(folder, fileName).value_or(LibraryName()).name());
     }
 }
 

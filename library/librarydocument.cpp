@@ -22,8 +22,9 @@ LibraryFolders openFolders(Files &files, LibraryDocument::Opening opening)
 
 } // namespace
 
-LibraryDocument::LibraryDocument(Files &files, Opening opening, QObject *parent)
-    : QObject(parent), m_library(files, openFolders(files, opening)), m_content(m_library)
+LibraryDocument::LibraryDocument(Files &files, Opening opening, ContentCache::Options cache,
+                                 QObject *parent)
+    : QObject(parent), m_library(files, openFolders(files, opening)), m_content(m_library, cache)
 {
     m_undo.setUndoLimit(UndoDepth);
 }

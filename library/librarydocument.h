@@ -93,7 +93,8 @@ public:
         ReadOnly,      // quorvel-gen: nothing is created
     };
 
-    LibraryDocument(Files &files, Opening opening, QObject *parent = nullptr);
+    LibraryDocument(Files &files, Opening opening, ContentCache::Options cache = {},
+                    QObject *parent = nullptr);
     ~LibraryDocument() override;
 
     // Whether the folder holds a library: at least one of its three folders is there.

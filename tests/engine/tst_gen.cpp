@@ -4,6 +4,7 @@
 #include "engine/messages.h"
 #include "tests/support/templibrary.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -276,6 +277,23 @@ private slots:
         QCOMPARE(run.status, 1);
         QCOMPARE(run.out, QString());
         QVERIFY2(run.err.contains(QStringLiteral("不存在.l")), qPrintable(run.err));
+    }
+
+    // A folder without any of the three library folders is named as such, for every command,
+    // and quorvel-gen makes nothing in it.
+    void folderWithoutALibraryFails()
+    {
+        const TempLibrary empty(false);
+        for (const QStringList &command : {QStringList{u"故事"_qs}, QStringList{u"--check"_qs},
+                                           QStringList{u"--count"_qs, u"故事"_qs}}) {
+            const Run run =
+                runGen(QStringList{u"--library"_qs, empty.root(), u"--quiet"_qs} + command);
+            QCOMPARE(run.status, 1);
+            QCOMPARE(run.out, QString());
+            QCOMPARE(run.err, u"quorvel-gen："_qs + QDir::toNativeSeparators(empty.root()) +
+                                  u" 中没有素材库：“模板”“元素”“项目”文件夹都不存在\n"_qs);
+        }
+        QVERIFY(QDir(empty.root()).isEmpty());
     }
 
     void badArgumentsFail_data()

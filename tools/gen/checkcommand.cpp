@@ -9,9 +9,9 @@ namespace quorvel::gen {
 
 int printCheck(const OpenLibrary &opened, ReportFormat format)
 {
-    LibraryCheck check(opened.library);
+    LibraryCheck check(opened.document.library());
     const CheckReport &report =
-        opened.projectFile ? check.checkProject(*opened.projectFile) : check.checkAll();
+        opened.project ? check.checkProject(opened.project->fileName()) : check.checkAll();
     for (const Finding &finding : report.findings) {
         if (format == ReportFormat::Json)
             printJson(findingToJson(finding));

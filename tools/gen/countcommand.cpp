@@ -10,10 +10,10 @@ namespace quorvel::gen {
 
 int printCount(const OpenLibrary &opened, ReportFormat format)
 {
-    const Text &projectFile = *opened.projectFile;
-    LibraryCheck check(opened.library);
+    const Text projectFile = opened.project->fileName();
+    LibraryCheck check(opened.document.library());
     check.checkProject(projectFile);
-    const QString project = Text::fromGbk(projectFile.view().chopped(2)).toUnicode();
+    const QString project = opened.project->name().toUnicode();
     const StoryCount total = check.projectCount(projectFile);
     if (format == ReportFormat::Json)
         printJson(projectCountToJson(project, total));

@@ -51,10 +51,11 @@ constexpr char16_t HelpText[] =
     u"\n"
     u"按 Ctrl+C（SIGINT）或收到 SIGTERM 时，写完当前一行即停止，已生成的故事照常写出。\n"
     u"\n"
-    u"退出状态：0 完成；1 找不到项目；2 参数有误；3 无法写出故事；4 有元素引用无法展开完毕；\n"
+    u"退出状态：0 完成；1 找不到素材库或项目；2 参数有误；3 无法写出故事；4 "
+    u"有元素引用无法展开完毕；\n"
     u"130 / 143 被 SIGINT / SIGTERM 停止。\n"
-    u"--check：0 没有错误，也没有必定展开不完的循环；1 有，或找不到项目；2 参数有误。\n"
-    u"--count：0 完成；1 找不到项目；2 参数有误。\n";
+    u"--check：0 没有错误，也没有必定展开不完的循环；1 有，或找不到素材库或项目；2 参数有误。\n"
+    u"--count：0 完成；1 找不到素材库或项目；2 参数有误。\n";
 
 int badArguments(const QString &problem)
 {
@@ -158,7 +159,7 @@ int main(int argc, char **argv)
     const Options options = std::get<Options>(parsed);
     const std::unique_ptr<OpenLibrary> opened = openLibrary(options);
     if (!opened)
-        return ProjectMissing;
+        return NotFound;
     if (options.command == Command::Run)
         return runProject(options, *opened);
     const int status = options.command == Command::Check ? printCheck(*opened, options.format)

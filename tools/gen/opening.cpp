@@ -26,27 +26,37 @@ QString ownLibrary()
 
 } // namespace
 
-OpenLibrary::OpenLibrary(const QString &folder)
-    : files(folder), library(files, LibraryFolders::beside(files))
+OpenLibrary::OpenLibrary(const QString &folder, ContentCache::Options cache)
+    : files(folder), document(files, LibraryDocument::Opening::ReadOnly, cache)
 {
 }
 
 std::unique_ptr<OpenLibrary> openLibrary(const Options &options)
 {
+    ContentCache::Options cache;
+    cache.enabled = options.cache;
     auto opened = std::make_unique<OpenLibrary>(
-        options.libraryFolder.isEmpty() ? ownLibrary() : options.libraryFolder);
+        options.libraryFolder.isEmpty() ? ownLibrary() : options.libraryFolder, cache);
+    const Library &library = opened->document.library();
+    if (!opened->document.holdsLibrary()) {
+        printError(QStringLiteral("%1 中没有素材库：“%2”“%3”“%4”文件夹都不存在")
+                       .arg(QDir::toNativeSeparators(opened->files.runDirectory()),
+                            folderName(Folder::Templates), folderName(Folder::Elements),
+                            folderName(Folder::Projects)));
+        return nullptr;
+    }
     if (options.project.isEmpty())
         return opened;
     // A project named on the command line must exist, whatever is asked of it.
-    const Text projectFile = Text::fromUnicode(options.project) + ".l";
-    if (!opened->library.exists(Folder::Projects, projectFile)) {
-        printError(QStringLiteral("找不到项目“%1”：%2 不存在")
-                       .arg(options.project,
-                            QDir::toNativeSeparators(opened->library.folders().projects +
-                                                     options.project + QStringLiteral(".l"))));
+    const LibraryName project = LibraryName::project(Text::fromUnicode(options.project));
+    if (!opened->document.exists(project)) {
+        printError(
+            QStringLiteral("找不到项目“%1”：%2 不存在")
+                .arg(options.project, QDir::toNativeSeparators(library.folders().projects +
+                                                               project.fileName().toUnicode())));
         return nullptr;
     }
-    opened->projectFile = projectFile;
+    opened->project = project;
     return opened;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/library.h"
+#include "library/librarydocument.h"
 #include "platform/localfiles.h"
 #include "platform/text.h"
 #include "tools/gen/options.h"
@@ -10,19 +10,20 @@
 
 namespace quorvel::gen {
 
-// What every command works on: the library, on the files of its folder, and the project named
-// on the command line (its file, with ".l"), if one was.
+// What every command works on: the library document, read only, on the files of its folder, and
+// the project named on the command line, if one was.
 struct OpenLibrary
 {
-    explicit OpenLibrary(const QString &folder);
+    OpenLibrary(const QString &folder, ContentCache::Options cache);
 
     LocalFiles files;
-    Library library;
-    std::optional<Text> projectFile;
+    LibraryDocument document;
+    std::optional<LibraryName> project;
 };
 
 // Opens the library the options name, or the one the window would use, and finds the project
-// named. Nothing when that project does not exist, after saying so on standard error.
+// named. Nothing when the folder holds no library or that project does not exist, after saying
+// so on standard error. Nothing is created.
 std::unique_ptr<OpenLibrary> openLibrary(const Options &options);
 
 } // namespace quorvel::gen

@@ -11,7 +11,7 @@ namespace quorvel::gen {
 enum ExitStatus
 {
     Success = 0,
-    ProjectMissing = 1,
+    NotFound = 1,    // no library in the folder, or no such project
     CheckFailed = 1, // --check: an error, or a circle that is always endless
     BadArguments = 2,
     OutputFailed = 3,

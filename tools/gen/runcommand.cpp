@@ -58,16 +58,13 @@ quint64 freshSeed()
 
 int runProject(const Options &options, OpenLibrary &opened)
 {
-    const Library &library = opened.library;
+    LibraryDocument &document = opened.document;
     // Every run is reproducible: without a seed given, one is chosen and told afterwards.
     const quint64 seed = options.seed.value_or(freshSeed());
     SystemRandom random;
     random.seedWith(seed);
     random.setReproducible(true);
-    ContentCache::Options cacheOptions;
-    cacheOptions.enabled = options.cache;
-    ContentCache content(library, cacheOptions);
-    ProjectRun projectRun(content, random);
+    ProjectRun projectRun(document.content(), random);
     SignalWatch watch;
 
     // Lines go to standard output as they come, or into the story for the file.
@@ -92,8 +89,9 @@ int runProject(const Options &options, OpenLibrary &opened)
     bool atBound = false;
     for (qint64 run = 0; run < options.times && !stopSignal; ++run) {
         // Like the window, each run takes the project as it is now.
-        const RunReport report =
-            projectRun.run(library.readList(Folder::Projects, *opened.projectFile), sink, &watch);
+        // A project file that cannot be read runs as an empty project, as it does in the window.
+        (void)document.openProject(*opened.project);
+        const RunReport report = projectRun.run(document.project().templates, sink, &watch);
         atBound = atBound || report.linesAtBound > 0;
     }
     // A story for a file is written whole or not at all; one failure, one message.

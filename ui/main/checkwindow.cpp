@@ -169,7 +169,10 @@ void CheckWindow::fillCounts()
         m_project->setText(QStringLiteral("主窗口中没有选中项目，故事数无从计算"));
         return;
     }
-    const QString name = Text::fromGbk(project.view().chopped(2)).toUnicode();
+    const QString name = LibraryName::fromFileName(Folder::Projects, project)
+                             .value_or(LibraryName())
+                             .name()
+                             .toUnicode();
     m_project->setText(messages::projectStoryCount(name, m_check.projectCount(project).shown()));
     const TextList templates = m_check.projectTemplates(project);
     m_counts->setRowCount(int(templates.size()));
