@@ -23,7 +23,9 @@ void EditorWindow::followLibrary(const LibraryChange &change)
         if (change.name == area->loadedCategory &&
             area->categories->selectedName() == area->loadedCategory)
             reloadEntries(*area);
-        if (change.name == area->loadedEntry && change.kind != LibraryChange::Kind::Renamed)
+        // A removed file leaves its text in the box, to be saved again if the user wants it.
+        if (change.name == area->loadedEntry && (change.kind == LibraryChange::Kind::Written ||
+                                                 change.kind == LibraryChange::Kind::Created))
             reloadEntry(*area);
     }
 }

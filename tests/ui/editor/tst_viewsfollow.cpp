@@ -140,6 +140,35 @@ private slots:
         QVERIFY(d.lib.exists(s(u"元素/风.txt")));
     }
 
+    // A box whose text the user has not changed since it was saved follows an undo of the save;
+    // a box with typed text keeps it, and a deleted entry leaves its text in the box.
+    void contentBoxFollowsUndoUnlessChanged()
+    {
+        EditorDriver d;
+        d.lib.writeBytes(s(u"元素/人物.l"), g(u"天气\r\n"));
+        d.lib.writeBytes(s(u"元素/天气.txt"), g(u"晴\r\n"));
+        QVERIFY(d.open());
+        QVERIFY(d.select(s(u"文件框"), s(u"人物.l")));
+        QVERIFY(d.select(s(u"列表框"), s(u"天气")));
+        auto *box = d.child<ContentBox>(s(u"编辑框内容"));
+        box->setContent(gbk(s(u"雨\r\n")));
+        d.clickButton(s(u"按钮1"));
+        undoAction(d.window())->trigger();
+        QCOMPARE(box->toPlainText(), s(u"晴\n"));
+        d.window()->findChild<QAction *>(s(u"redoLibrary"))->trigger();
+        QCOMPARE(box->toPlainText(), s(u"雨\n"));
+        box->setContent(gbk(s(u"雪\r\n")));
+        box->document()->setModified(true);
+        undoAction(d.window())->trigger();
+        QCOMPARE(box->toPlainText(), s(u"雪\n"));
+        QCOMPARE(d.lib.readBytes(s(u"元素/天气.txt")), g(u"晴\r\n"));
+
+        QVERIFY(d.select(s(u"列表框"), s(u"天气")));
+        QVERIFY(d.choose(s(u"列表菜单"), s(u"elementDeleteEntry")));
+        QCOMPARE(box->toPlainText(), s(u"晴\n"));
+        QVERIFY(d.dialogs.shown.isEmpty());
+    }
+
     // An undo the disk refuses is told with its cause, and the file keeps what another program
     // wrote.
     void aRefusedUndoIsTold()
