@@ -13,6 +13,12 @@ namespace quorvel {
 
 namespace {
 
+// The finding's text for a file that is there but was not read.
+QString unreadable(const FileResult &read)
+{
+    return QStringLiteral("文件无法读取：") + read.describe();
+}
+
 using Kind = Finding::Kind;
 using Severity = Finding::Severity;
 
@@ -134,7 +140,7 @@ private:
             return; // told where it is named
         if (file.state == ContentFile::State::Unreadable) {
             add(Kind::UnreadableFile, Severity::Error, folder, fileName, 0, Text(),
-                QStringLiteral("文件无法读取：") + file.result.describe());
+                unreadable(file.result));
             return;
         }
         const bool isTemplate = folder == Folder::Templates;
@@ -211,7 +217,7 @@ private:
     {
         if (!list.result && !list.result.isMissing()) {
             add(Kind::UnreadableFile, Severity::Error, list.folder, list.fileName, 0, Text(),
-                QStringLiteral("文件无法读取：") + list.result.describe());
+                unreadable(list.result));
             return;
         }
         notGbk(list.folder, list.fileName, list.entries);
