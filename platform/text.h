@@ -115,7 +115,4 @@ private:
 
 using TextList = QList<Text>;
 
-// Shown by the test framework when two texts differ.
-char *toString(const Text &text);
-
 } // namespace quorvel

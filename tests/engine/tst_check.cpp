@@ -3,6 +3,7 @@
 
 #include "engine/check.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QTest>
 

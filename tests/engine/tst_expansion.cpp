@@ -4,6 +4,7 @@
 
 #include "engine/expansion.h"
 #include "tests/support/referenceexpansion.h"
+#include "tests/support/testtext.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -8,6 +8,7 @@
 #include "tests/support/fixedrandom.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>

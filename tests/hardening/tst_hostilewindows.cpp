@@ -8,6 +8,7 @@
 #include "tests/support/mainworkspace.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 #include "tests/support/widgetdriver.h"
 #include "tests/ui/editor/editordriver.h"
 #include "ui/main/mainwindow.h"
