@@ -45,8 +45,6 @@ class Text
 public:
     Text() = default;
     explicit Text(AsciiLiteral literal) : m_bytes(literal.view().toByteArray()) {}
-    // count times the byte.
-    Text(qsizetype count, char byte) : m_bytes(count, byte) {}
     // The decimal digits of a number: ASCII, the same in every encoding.
     static Text number(qint64 value) { return fromGbk(QByteArray::number(value)); }
 

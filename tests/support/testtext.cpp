@@ -18,3 +18,12 @@ char *toString(const Text &text)
 }
 
 } // namespace quorvel
+
+namespace quorvel::test {
+
+Text repeated(qsizetype count, char byte)
+{
+    return Text::fromGbk(QByteArray(count, byte));
+}
+
+} // namespace quorvel::test

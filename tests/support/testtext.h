@@ -10,3 +10,10 @@ namespace quorvel {
 char *toString(const Text &text);
 
 } // namespace quorvel
+
+namespace quorvel::test {
+
+// count times the byte: the long names, lines and files that hostile material is made of.
+Text repeated(qsizetype count, char byte);
+
+} // namespace quorvel::test
