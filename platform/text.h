@@ -45,8 +45,6 @@ class Text
 public:
     Text() = default;
     explicit Text(AsciiLiteral literal) : m_bytes(literal.view().toByteArray()) {}
-    // The decimal digits of a number: ASCII, the same in every encoding.
-    static Text number(qint64 value) { return fromGbk(QByteArray::number(value)); }
 
     static Text fromGbk(QByteArray bytes)
     {

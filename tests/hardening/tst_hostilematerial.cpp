@@ -100,7 +100,7 @@ private slots:
         g.random.setDraws({INT_MAX});
         QCOMPARE(timed("100 MiB element: draw the last line",
                        [&] { return g.generator.drawElement(Text("[big]")); }),
-                 "line " + Text::number(lines - 1));
+                 "line " + numberText(lines - 1));
         QCOMPARE(g.random.ranges, QList<int>{lines});
     }
 
@@ -135,7 +135,7 @@ private slots:
         TempLibrary lib;
         TextList names;
         for (int i = 0; i < 100'000; ++i)
-            names.append(gbk(QStringLiteral("元素名")) + Text::number(i));
+            names.append(gbk(QStringLiteral("元素名")) + numberText(i));
         QVERIFY(timed("100,000 entries: save", [&] {
             return lib.library.writeList(Folder::Elements, Text("many.l"), names);
         }));
@@ -297,8 +297,8 @@ private slots:
         Generation g;
         constexpr int Depth = 10'000;
         for (int i = 0; i < Depth; ++i)
-            g.element('e' + Text::number(i), "[e" + Text::number(i + 1) + ']');
-        g.element('e' + Text::number(Depth), Text("end"));
+            g.element('e' + numberText(i), "[e" + numberText(i + 1) + ']');
+        g.element('e' + numberText(Depth), Text("end"));
         QCOMPARE(timed("references nested 10,000 deep: expand",
                        [&] { return g.generator.expand(Text("<[e0]>")); }),
                  Text("<end>"));

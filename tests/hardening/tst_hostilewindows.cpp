@@ -237,7 +237,7 @@ private slots:
         QFETCH(bool, sorted);
         TextList names;
         for (int i = 0; i < 100'000; ++i)
-            names.append(gbk(QStringLiteral("名")) + Text::number((i * 7919) % 100'000));
+            names.append(gbk(QStringLiteral("名")) + numberText((i * 7919) % 100'000));
         NameList list;
         list.resize(150, 200);
         list.show();
@@ -323,7 +323,7 @@ private slots:
         TempLibrary lib;
         constexpr int Distinct = 1000;
         for (int i = 0; i < Distinct; ++i)
-            lib.writeBytes(QStringLiteral("模板/t%1.txt").arg(i), "[a]" + Text::number(i));
+            lib.writeBytes(QStringLiteral("模板/t%1.txt").arg(i), "[a]" + numberText(i));
         lib.writeBytes(QStringLiteral("元素/a.txt"), "A");
         lib.writeBytes(QStringLiteral("项目/p.l"), projectOf(100'000, Distinct));
         Workspace ws(lib);

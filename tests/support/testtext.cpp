@@ -26,4 +26,9 @@ Text repeated(qsizetype count, char byte)
     return Text::fromGbk(QByteArray(count, byte));
 }
 
+Text numberText(qint64 value)
+{
+    return Text::fromGbk(QByteArray::number(value));
+}
+
 } // namespace quorvel::test

@@ -15,5 +15,8 @@ namespace quorvel::test {
 
 // count times the byte: the long names, lines and files that hostile material is made of.
 Text repeated(qsizetype count, char byte);
+// The decimal digits of a number, for names made by the thousand: ASCII, the same in every
+// encoding.
+Text numberText(qint64 value);
 
 } // namespace quorvel::test
