@@ -68,7 +68,6 @@ public:
 
     qsizetype size() const { return m_bytes.size(); }
     bool isEmpty() const { return m_bytes.isEmpty(); }
-    char at(qsizetype i) const { return m_bytes.at(i); }
 
     Text &operator+=(const Text &more)
     {
