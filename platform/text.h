@@ -87,11 +87,6 @@ public:
     friend Text operator+(Text left, const Text &right) { return left += right; }
     friend Text operator+(Text left, AsciiLiteral right) { return left += right; }
     friend Text operator+(AsciiLiteral left, const Text &right) { return Text(left) += right; }
-    friend Text operator+(Text left, char right) { return left += right; }
-    friend Text operator+(char left, const Text &right)
-    {
-        return Text::fromGbk(QByteArray(1, left)) += right;
-    }
 
     // Byte order: GBK orders the common characters by pinyin, so this is the order a Chinese
     // reader expects, ASCII first.

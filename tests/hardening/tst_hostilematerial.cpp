@@ -113,7 +113,7 @@ private slots:
         g.element(Text("long"), line);
         QCOMPARE(timed("10 MiB element line: expand",
                        [&] { return g.generator.expand(Text("<[long]>")); }),
-                 '<' + line + '>');
+                 "<" + line + ">");
 
         g.element(Text("a"), Text("A"));
         Text pattern;
@@ -165,7 +165,7 @@ private slots:
     {
         QTest::addColumn<Text>("stem");
         QTest::newRow("256 bytes") << repeated(256, 'n');
-        QTest::newRow("255 GBK bytes, 386 on disk") << Text::fromUnicode(QString(127, u'字')) + 'n';
+        QTest::newRow("255 GBK bytes, 386 on disk") << Text::fromUnicode(QString(127, u'字')) + "n";
         QTest::newRow("10,000 bytes") << repeated(10'000, 'n');
         QTest::newRow("1,000,000 bytes") << repeated(1'000'000, 'n');
     }
@@ -297,8 +297,8 @@ private slots:
         Generation g;
         constexpr int Depth = 10'000;
         for (int i = 0; i < Depth; ++i)
-            g.element('e' + numberText(i), "[e" + numberText(i + 1) + ']');
-        g.element('e' + numberText(Depth), Text("end"));
+            g.element("e" + numberText(i), "[e" + numberText(i + 1) + "]");
+        g.element("e" + numberText(Depth), Text("end"));
         QCOMPARE(timed("references nested 10,000 deep: expand",
                        [&] { return g.generator.expand(Text("<[e0]>")); }),
                  Text("<end>"));
@@ -311,9 +311,9 @@ private slots:
     void brackets10000Deep()
     {
         Generation g;
-        const Text pattern = repeated(10'000, '[') + 'a' + repeated(10'000, ']');
+        const Text pattern = repeated(10'000, '[') + "a" + repeated(10'000, ']');
         QCOMPARE(g.generator.expand(pattern), repeated(9'999, ']'));
-        QCOMPARE(g.dialogs.shown, QStringList{emptyElement(repeated(9'999, '[') + 'a')});
+        QCOMPARE(g.dialogs.shown, QStringList{emptyElement(repeated(9'999, '[') + "a")});
     }
 
     // Elements that refer to each other in a circle stop at the program's limit on draws with one
