@@ -45,10 +45,6 @@ class Text
 public:
     Text() = default;
     explicit Text(AsciiLiteral literal) : m_bytes(literal.view().toByteArray()) {}
-    // count times the byte.
-    Text(qsizetype count, char byte) : m_bytes(count, byte) {}
-    // The decimal digits of a number: ASCII, the same in every encoding.
-    static Text number(qint64 value) { return fromGbk(QByteArray::number(value)); }
 
     static Text fromGbk(QByteArray bytes)
     {
@@ -72,7 +68,6 @@ public:
 
     qsizetype size() const { return m_bytes.size(); }
     bool isEmpty() const { return m_bytes.isEmpty(); }
-    char at(qsizetype i) const { return m_bytes.at(i); }
 
     Text &operator+=(const Text &more)
     {
@@ -92,11 +87,6 @@ public:
     friend Text operator+(Text left, const Text &right) { return left += right; }
     friend Text operator+(Text left, AsciiLiteral right) { return left += right; }
     friend Text operator+(AsciiLiteral left, const Text &right) { return Text(left) += right; }
-    friend Text operator+(Text left, char right) { return left += right; }
-    friend Text operator+(char left, const Text &right)
-    {
-        return Text::fromGbk(QByteArray(1, left)) += right;
-    }
 
     // Byte order: GBK orders the common characters by pinyin, so this is the order a Chinese
     // reader expects, ASCII first.
@@ -114,8 +104,5 @@ private:
 };
 
 using TextList = QList<Text>;
-
-// Shown by the test framework when two texts differ.
-char *toString(const Text &text);
 
 } // namespace quorvel

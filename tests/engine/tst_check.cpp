@@ -4,6 +4,7 @@
 #include "engine/check.h"
 #include "engine/checkjson.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QJsonArray>
 #include <QSet>

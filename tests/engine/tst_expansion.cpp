@@ -4,6 +4,7 @@
 
 #include "engine/expansion.h"
 #include "tests/support/referenceexpansion.h"
+#include "tests/support/testtext.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -194,7 +195,7 @@ private slots:
     void growingLineStopsAtTheLengthLimit()
     {
         qsizetype draws = 0;
-        const Text growing = Text(4096, 'g') + "[a]";
+        const Text growing = repeated(4096, 'g') + "[a]";
         const Expansion result = expandReferences(Text("[a]"), [&](QByteArrayView) {
             ++draws;
             return growing.view();

@@ -9,6 +9,7 @@
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/shownmessages.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QFile>
 #include <QTest>
@@ -354,7 +355,7 @@ private slots:
         int same = 0;
         for (int i = 0; i < runs; ++i) {
             const Text line = generator.expand(Text("x[a]y[a]z"));
-            same += line.at(1) == line.at(3);
+            same += line.view().at(1) == line.view().at(3);
         }
         QVERIFY2(same > runs / 4 - 200 && same < runs / 4 + 200, qPrintable(QString::number(same)));
     }

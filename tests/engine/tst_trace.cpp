@@ -9,6 +9,7 @@
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/shownmessages.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

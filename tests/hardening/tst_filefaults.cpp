@@ -7,6 +7,7 @@
 #include "tests/hardening/childprocess.h"
 #include "tests/hardening/sanitized.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -9,6 +9,7 @@
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/shownmessages.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -100,7 +101,7 @@ private slots:
         g.random.setDraws({INT_MAX});
         QCOMPARE(timed("100 MiB element: draw the last line",
                        [&] { return g.generator.drawElement(Text("[big]")); }),
-                 "line " + Text::number(lines - 1));
+                 "line " + numberText(lines - 1));
         QCOMPARE(g.random.ranges, QList<int>{lines});
     }
 
@@ -109,17 +110,17 @@ private slots:
     void lineOf10MiB()
     {
         Generation g;
-        const Text line(10 << 20, 'x');
+        const Text line = repeated(10 << 20, 'x');
         g.element(Text("long"), line);
         QCOMPARE(timed("10 MiB element line: expand",
                        [&] { return g.generator.expand(Text("<[long]>")); }),
-                 '<' + line + '>');
+                 "<" + line + ">");
 
         g.element(Text("a"), Text("A"));
         Text pattern;
         Text expected;
         for (int i = 0; pattern.size() < (10 << 20); ++i) {
-            const Text filler(i % 1000 == 0 ? 10'000 : 90, 'y');
+            const Text filler = repeated(i % 1000 == 0 ? 10'000 : 90, 'y');
             pattern += filler + "[a]";
             expected += filler + "A";
         }
@@ -135,7 +136,7 @@ private slots:
         TempLibrary lib;
         TextList names;
         for (int i = 0; i < 100'000; ++i)
-            names.append(gbk(QStringLiteral("元素名")) + Text::number(i));
+            names.append(gbk(QStringLiteral("元素名")) + numberText(i));
         QVERIFY(timed("100,000 entries: save", [&] {
             return lib.library.writeList(Folder::Elements, Text("many.l"), names);
         }));
@@ -148,8 +149,8 @@ private slots:
     void namesOf255Bytes()
     {
         TempLibrary lib;
-        const Text longest = Text(253, 'n') + ".l"; // 255 bytes on disk
-        const Text other = Text(253, 'm') + ".l";
+        const Text longest = repeated(253, 'n') + ".l"; // 255 bytes on disk
+        const Text other = repeated(253, 'm') + ".l";
         QVERIFY(lib.library.writeList(Folder::Elements, longest, {Text("a"), Text("b")}));
         QVERIFY(lib.library.exists(Folder::Elements, longest));
         QCOMPARE(lib.library.readList(Folder::Elements, longest), TextList({Text("a"), Text("b")}));
@@ -164,10 +165,10 @@ private slots:
     void namesBeyondTheFileSystemFailCleanly_data()
     {
         QTest::addColumn<Text>("stem");
-        QTest::newRow("256 bytes") << Text(256, 'n');
-        QTest::newRow("255 GBK bytes, 386 on disk") << Text::fromUnicode(QString(127, u'字')) + 'n';
-        QTest::newRow("10,000 bytes") << Text(10'000, 'n');
-        QTest::newRow("1,000,000 bytes") << Text(1'000'000, 'n');
+        QTest::newRow("256 bytes") << repeated(256, 'n');
+        QTest::newRow("255 GBK bytes, 386 on disk") << Text::fromUnicode(QString(127, u'字')) + "n";
+        QTest::newRow("10,000 bytes") << repeated(10'000, 'n');
+        QTest::newRow("1,000,000 bytes") << repeated(1'000'000, 'n');
     }
     void namesBeyondTheFileSystemFailCleanly()
     {
@@ -297,8 +298,8 @@ private slots:
         Generation g;
         constexpr int Depth = 10'000;
         for (int i = 0; i < Depth; ++i)
-            g.element('e' + Text::number(i), "[e" + Text::number(i + 1) + ']');
-        g.element('e' + Text::number(Depth), Text("end"));
+            g.element("e" + numberText(i), "[e" + numberText(i + 1) + "]");
+        g.element("e" + numberText(Depth), Text("end"));
         QCOMPARE(timed("references nested 10,000 deep: expand",
                        [&] { return g.generator.expand(Text("<[e0]>")); }),
                  Text("<end>"));
@@ -311,9 +312,9 @@ private slots:
     void brackets10000Deep()
     {
         Generation g;
-        const Text pattern = Text(10'000, '[') + 'a' + Text(10'000, ']');
-        QCOMPARE(g.generator.expand(pattern), Text(9'999, ']'));
-        QCOMPARE(g.dialogs.shown, QStringList{emptyElement(Text(9'999, '[') + 'a')});
+        const Text pattern = repeated(10'000, '[') + "a" + repeated(10'000, ']');
+        QCOMPARE(g.generator.expand(pattern), repeated(9'999, ']'));
+        QCOMPARE(g.dialogs.shown, QStringList{emptyElement(repeated(9'999, '[') + "a")});
     }
 
     // Elements that refer to each other in a circle stop at the program's limit on draws with one
@@ -332,7 +333,7 @@ private slots:
         QTest::newRow("two elements in a circle")
             << Text("x[b]") << Text("[a]")
             << QStringLiteral("元素「a」→「b」→「a」层层嵌套，无法展开完毕！请检查！");
-        QTest::newRow("a line that grows") << Text("[a]" + Text(40, 'x')) << Text() << self;
+        QTest::newRow("a line that grows") << Text("[a]" + repeated(40, 'x')) << Text() << self;
         QTest::newRow("a growing circle") << gbk(QStringLiteral("啊[a][a]")) << Text() << self;
     }
     void circlesStopAtTheDepthBound()

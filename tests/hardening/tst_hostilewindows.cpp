@@ -8,6 +8,7 @@
 #include "tests/support/mainworkspace.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 #include "tests/support/widgetdriver.h"
 #include "tests/ui/editor/editordriver.h"
 #include "ui/main/mainwindow.h"
@@ -238,7 +239,7 @@ private slots:
         QFETCH(bool, sorted);
         TextList names;
         for (int i = 0; i < 100'000; ++i)
-            names.append(gbk(QStringLiteral("名")) + Text::number((i * 7919) % 100'000));
+            names.append(gbk(QStringLiteral("名")) + numberText((i * 7919) % 100'000));
         NameList list;
         list.resize(150, 200);
         list.show();
@@ -260,7 +261,7 @@ private slots:
     void projectWithALineOf10MiB()
     {
         TempLibrary lib;
-        const Text project = "a\r\n" + Text(10 << 20, 'x') + "\r\nb\r\n";
+        const Text project = "a\r\n" + repeated(10 << 20, 'x') + "\r\nb\r\n";
         lib.writeBytes(QStringLiteral("项目/p.l"), project);
         lib.writeBytes(QStringLiteral("模板/a.txt"), "A");
         lib.writeBytes(QStringLiteral("模板/b.txt"), "B");
@@ -271,7 +272,7 @@ private slots:
         QVERIFY(millisecondsFor("project with a line of 10 MiB: select it", [&] {
                     clickRow(ws.projectList(), 1);
                 }) < allowedMilliseconds(10'000));
-        QCOMPARE(ws.projectList()->nameAt(1), Text(10 << 20, 'x'));
+        QCOMPARE(ws.projectList()->nameAt(1), repeated(10 << 20, 'x'));
         ws.click(u"按钮6");
         QCOMPARE(ws.story()->content(), Text("A\r\nB\r\n"));
         ws.click(u"按钮5");
@@ -324,7 +325,7 @@ private slots:
         TempLibrary lib;
         constexpr int Distinct = 1000;
         for (int i = 0; i < Distinct; ++i)
-            lib.writeBytes(QStringLiteral("模板/t%1.txt").arg(i), "[a]" + Text::number(i));
+            lib.writeBytes(QStringLiteral("模板/t%1.txt").arg(i), "[a]" + numberText(i));
         lib.writeBytes(QStringLiteral("元素/a.txt"), "A");
         lib.writeBytes(QStringLiteral("项目/p.l"), projectOf(100'000, Distinct));
         Workspace ws(lib);
@@ -356,7 +357,7 @@ private slots:
     void hugeTextsInContentBoxes_data()
     {
         QTest::addColumn<Text>("text");
-        QTest::newRow("one line of 10 MiB") << Text(10 << 20, 'x');
+        QTest::newRow("one line of 10 MiB") << repeated(10 << 20, 'x');
         Text lines;
         while (lines.size() < (10 << 20))
             lines += gbk(QStringLiteral("第%1行\r\n").arg(lines.size()));

@@ -3,6 +3,7 @@
 #include "library/contentcache.h"
 #include "library/lines.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,7 @@
 #include "library/library.h"
 #include "library/lines.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 
 #include <QTest>
 

@@ -20,7 +20,9 @@ bool isDigit(uchar b)
 // The length of the character that starts at i.
 qsizetype characterLength(const Text &text, qsizetype i)
 {
-    const auto at = [&text](qsizetype k) { return k < text.size() ? uchar(text.at(k)) : uchar(0); };
+    const auto at = [&text](qsizetype k) {
+        return k < text.size() ? uchar(text.view().at(k)) : uchar(0);
+    };
     if (!gbk::isLeadByte(at(i)))
         return 1;
     if (isDigit(at(i + 1)) && gbk::isLeadByte(at(i + 2)) && isDigit(at(i + 3)))
@@ -35,7 +37,7 @@ qsizetype characterLength(const Text &text, qsizetype i)
 qsizetype findBracketFromStart(const Text &text, char bracket)
 {
     for (qsizetype i = 0; i < text.size(); i += characterLength(text, i)) {
-        if (text.at(i) == bracket)
+        if (text.view().at(i) == bracket)
             return i;
     }
     return -1;

@@ -5,6 +5,7 @@
 #include "tests/support/fixedrandom.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 #include "ui/main/mainwindow.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/namelist.h"

@@ -1,4 +1,5 @@
 #include "tests/support/templibrary.h"
+#include "tests/support/testtext.h"
 #include "tests/support/widgetdriver.h"
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
