@@ -59,14 +59,6 @@ Generator::Generator(const Library &library, RandomSource &random, DiagnosticSin
 
 Generator::~Generator() = default;
 
-std::optional<Text> Generator::storyLine(const Text &templateName)
-{
-    std::optional<StoryLine> line = tracedStoryLine(templateName, false);
-    if (!line)
-        return std::nullopt;
-    return std::move(line->text);
-}
-
 std::optional<StoryLine> Generator::tracedStoryLine(const Text &templateName, bool trace)
 {
     const Text fileName = LibraryName::content(Folder::Templates, templateName).fileName();

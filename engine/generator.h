@@ -50,9 +50,8 @@ public:
 
     // The story line of one template: a random pattern of it, expanded; its diagnostics name the
     // template and the pattern's line. Nothing, and no diagnostic, when the template has no
-    // pattern (its file is missing or empty).
-    std::optional<Text> storyLine(const Text &templateName);
-    // The same, with where it came from when trace is set (else the trace has no draws).
+    // pattern (its file is missing or empty). With trace set the line says where it came from
+    // (else its trace has no draws).
     std::optional<StoryLine> tracedStoryLine(const Text &templateName, bool trace);
 
     // The pattern with every reference replaced, handing on the diagnostics the expansion meets.
@@ -64,7 +63,7 @@ public:
     Text drawElement(const Text &reference);
 
     // Asked now and then during an expansion: true stops it, and every expansion after it, at
-    // once and without a diagnostic; storyLine() then gives nothing.
+    // once and without a diagnostic; tracedStoryLine() then gives nothing.
     void setStopCheck(std::function<bool()> stopRequested);
     bool stopped() const { return m_stopped; }
     // How many lines ended at a limit (see ExpansionLimits): each is named in a diagnostic and

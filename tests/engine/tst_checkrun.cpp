@@ -8,6 +8,7 @@
 #include "platform/random.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/shownmessages.h"
+#include "tests/support/storyline.h"
 #include "tests/support/templibrary.h"
 
 #include <QRandomGenerator>
@@ -159,7 +160,7 @@ private slots:
                 int n = 0;
                 Generator generator(material.lib.library, draws, shownIn(dialogs));
                 do {
-                    const std::optional<Text> line = generator.storyLine(name);
+                    const std::optional<Text> line = storyLine(generator, name);
                     if (!line)
                         break;
                     const Reference left = findReference(line->view());
