@@ -130,6 +130,9 @@ private:
     ShownList shownList(const Area &area) const;
     // Shows the entries an entry command left, and takes the category file's key now.
     void showEntries(Area &area, const EntryResult &result);
+    struct EntryMessages;
+    // Shows what an entry command left, and tells why when it did not happen.
+    void reportEntryResult(Area &area, const EntryResult &result, const EntryMessages &said);
     // The content file of the entry selected in the area's entry list.
     static LibraryName contentName(const Area &area);
     // Follows a change the library document made, whoever asked for it: the entry list of the

@@ -22,6 +22,18 @@ constexpr char16_t DeleteUndone[] = u"删除已撤销";
 
 } // namespace
 
+// What an entry command says when it does not happen, by the step that failed; what the command
+// took back follows the cause.
+struct EditorWindow::EntryMessages
+{
+    const char16_t *nameTaken; // the content file's new name is taken
+    const char16_t *fileFailed;
+    const char16_t *fileUndone;
+    const char16_t *listFailed;
+    const char16_t *listUndone;
+    const char16_t *halfDone; // the other file could not be put back
+};
+
 void EditorWindow::addEntry(Area &area)
 {
     const Text name = askName();
@@ -31,24 +43,9 @@ void EditorWindow::addEntry(Area &area)
         showEntries(area, m_document.syncList(shownList(area)));
         return;
     }
-    const EntryResult added = m_document.addEntry(shownList(area), name);
-    showEntries(area, added);
-    switch (added.failed) {
-    case EntryResult::Step::Done:
-        break;
-    case EntryResult::Step::File:
-        if (added.result.isSystemError(EEXIST))
-            showMessage(messages::NameTakenByEntry);
-        else
-            reportFailure(messages::CreateFailed, added.result);
-        break;
-    case EntryResult::Step::List:
-        reportFailure(messages::SaveFailed, added.result, AddUndone);
-        break;
-    case EntryResult::Step::FileKept:
-        reportFailure(messages::SaveFailed, added.result);
-        break;
-    }
+    reportEntryResult(area, m_document.addEntry(shownList(area), name),
+                      {messages::NameTakenByEntry, messages::CreateFailed, nullptr,
+                       messages::SaveFailed, AddUndone, messages::SaveFailed});
 }
 
 void EditorWindow::renameEntry(Area &area)
@@ -58,43 +55,40 @@ void EditorWindow::renameEntry(Area &area)
         showMessage(messages::EmptyNewName);
         return;
     }
-    const EntryResult renamed =
-        m_document.renameEntry(shownList(area), area.entries->currentRow(), name);
-    showEntries(area, renamed);
-    switch (renamed.failed) {
-    case EntryResult::Step::Done:
-        break;
-    case EntryResult::Step::File:
-        if (renamed.result.isSystemError(EEXIST))
-            showMessage(messages::NameTaken);
-        else
-            reportFailure(messages::RenameFailed, renamed.result);
-        break;
-    case EntryResult::Step::List:
-        reportFailure(messages::SaveFailed, renamed.result, RenameUndone);
-        break;
-    case EntryResult::Step::FileKept:
-        reportFailure(messages::SaveFailed, renamed.result);
-        break;
-    }
+    reportEntryResult(area,
+                      m_document.renameEntry(shownList(area), area.entries->currentRow(), name),
+                      {messages::NameTaken, messages::RenameFailed, nullptr, messages::SaveFailed,
+                       RenameUndone, messages::SaveFailed});
 }
 
 void EditorWindow::deleteEntry(Area &area)
 {
-    // No confirmation: the entry and its content file go at once, and 撤销 brings them back.
-    const EntryResult removed = m_document.removeEntry(shownList(area), area.entries->currentRow());
-    showEntries(area, removed);
-    switch (removed.failed) {
+    // No confirmation: the entry and its content file go at once, and 撤销 brings them back. A
+    // list that cannot be written keeps the entry; a file that cannot be removed brings the
+    // entry back into the list.
+    reportEntryResult(area, m_document.removeEntry(shownList(area), area.entries->currentRow()),
+                      {nullptr, messages::DeleteFailed, DeleteUndone, messages::SaveFailed, nullptr,
+                       messages::DeleteFailed});
+}
+
+void EditorWindow::reportEntryResult(Area &area, const EntryResult &result,
+                                     const EntryMessages &said)
+{
+    showEntries(area, result);
+    switch (result.failed) {
     case EntryResult::Step::Done:
         break;
-    case EntryResult::Step::List:
-        reportFailure(messages::SaveFailed, removed.result);
-        break;
     case EntryResult::Step::File:
-        reportFailure(messages::DeleteFailed, removed.result, DeleteUndone);
+        if (said.nameTaken && result.result.isSystemError(EEXIST))
+            showMessage(said.nameTaken);
+        else
+            reportFailure(said.fileFailed, result.result, said.fileUndone);
+        break;
+    case EntryResult::Step::List:
+        reportFailure(said.listFailed, result.result, said.listUndone);
         break;
     case EntryResult::Step::FileKept:
-        reportFailure(messages::DeleteFailed, removed.result);
+        reportFailure(said.halfDone, result.result);
         break;
     }
 }

@@ -24,7 +24,14 @@ public:
             return FileResult::systemError(EACCES);
         return LocalFiles::write(path, bytes);
     }
+    FileResult remove(const QString &path) override
+    {
+        if (refuseRemovals)
+            return FileResult::systemError(EACCES);
+        return LocalFiles::remove(path);
+    }
     bool refuseLists = false;
+    bool refuseRemovals = false;
 };
 
 // An editor with the element category 人物.l (x, y) and the template category 开端.l (p), all
@@ -180,6 +187,18 @@ private slots:
         QCOMPARE(d.lib.readBytes(s(u"模板/开端.l")), QByteArray("u\r\n"));
         QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"u")});
         QVERIFY(!d.lib.exists(s(u"模板/t.txt")));
+
+        // A content file that cannot be removed takes its entry back into the list: no file may
+        // stay behind that no list names.
+        d.lib.writeBytes(s(u"模板/u.txt"), "U");
+        files.refuseRemovals = true;
+        QVERIFY(d.select(s(u"列表框m"), s(u"u")));
+        QVERIFY(d.choose(s(u"模板菜单"), s(u"templateDeleteEntry")));
+        QCOMPARE(d.dialogs.shown.last(),
+                 s(u"删除失败！请检查文件是否可写！\r\n没有写入权限\r\n删除已撤销"));
+        QCOMPARE(d.lib.readBytes(s(u"模板/开端.l")), QByteArray("u\r\n"));
+        QCOMPARE(d.lib.readBytes(s(u"模板/u.txt")), QByteArray("U"));
+        QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"u")});
     }
 
     void createContentFile()

@@ -46,6 +46,14 @@ void press(QWidget *focus, QKeyCombination key)
     QTest::keyClick(focus, key.key(), key.keyboardModifiers());
 }
 
+// An editor on the element 天气 (晴) of the category 人物, selected, its text in the box.
+bool openOnWeather(EditorDriver &d)
+{
+    d.lib.writeBytes(s(u"元素/人物.l"), g(u"天气\r\n"));
+    d.lib.writeBytes(s(u"元素/天气.txt"), g(u"晴\r\n"));
+    return d.open() && d.select(s(u"文件框"), s(u"人物.l")) && d.select(s(u"列表框"), s(u"天气"));
+}
+
 QAction *undoAction(QWidget *window)
 {
     return window->findChild<QAction *>(s(u"undoLibrary"));
@@ -125,11 +133,7 @@ private slots:
     void aTextBoxKeepsItsOwnUndo()
     {
         EditorDriver d;
-        d.lib.writeBytes(s(u"元素/人物.l"), g(u"天气\r\n"));
-        d.lib.writeBytes(s(u"元素/天气.txt"), g(u"晴\r\n"));
-        QVERIFY(d.open());
-        QVERIFY(d.select(s(u"文件框"), s(u"人物.l")));
-        QVERIFY(d.select(s(u"列表框"), s(u"天气")));
+        QVERIFY(openOnWeather(d));
         d.dialogs.inputs = {s(u"风")};
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementAddEntry")));
         auto *box = d.child<ContentBox>(s(u"编辑框内容"));
@@ -145,11 +149,7 @@ private slots:
     void contentBoxFollowsUndoUnlessChanged()
     {
         EditorDriver d;
-        d.lib.writeBytes(s(u"元素/人物.l"), g(u"天气\r\n"));
-        d.lib.writeBytes(s(u"元素/天气.txt"), g(u"晴\r\n"));
-        QVERIFY(d.open());
-        QVERIFY(d.select(s(u"文件框"), s(u"人物.l")));
-        QVERIFY(d.select(s(u"列表框"), s(u"天气")));
+        QVERIFY(openOnWeather(d));
         auto *box = d.child<ContentBox>(s(u"编辑框内容"));
         box->setContent(gbk(s(u"雨\r\n")));
         d.clickButton(s(u"按钮1"));
@@ -174,11 +174,7 @@ private slots:
     void aRefusedUndoIsTold()
     {
         EditorDriver d;
-        d.lib.writeBytes(s(u"元素/人物.l"), g(u"天气\r\n"));
-        d.lib.writeBytes(s(u"元素/天气.txt"), g(u"晴\r\n"));
-        QVERIFY(d.open());
-        QVERIFY(d.select(s(u"文件框"), s(u"人物.l")));
-        QVERIFY(d.select(s(u"列表框"), s(u"天气")));
+        QVERIFY(openOnWeather(d));
         d.child<ContentBox>(s(u"编辑框内容"))->setContent(gbk(s(u"雨\r\n")));
         d.clickButton(s(u"按钮1"));
         d.lib.writeBytes(s(u"元素/天气.txt"), g(u"雪\r\n"));
