@@ -74,6 +74,8 @@ void MainWindow::removeEntry()
 
 void MainWindow::loadProject()
 {
+    // Another project's list starts with nothing selected in it.
+    m_projectList->clearNames();
     const LibraryName project = m_projectFiles->selectedName();
     reportUnreadable(m_document.openProject(project), project.fileName());
 }

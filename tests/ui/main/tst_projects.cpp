@@ -209,6 +209,21 @@ private slots:
         QVERIFY(ws.dialogs.shown.isEmpty());
     }
 
+    // Another project's list comes with nothing selected, even where it starts like the last.
+    void selectingAProjectSelectsNoneOfItsTemplates()
+    {
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/a.l"), "x\r\ny\r\n");
+        lib.writeBytes(QStringLiteral("项目/b.l"), "x\r\ny\r\nz\r\n");
+        Workspace ws(lib);
+        ws.selectProject(QStringLiteral("a.l"));
+        clickRow(ws.projectList(), 1);
+        ws.selectProject(QStringLiteral("b.l"));
+        QCOMPARE(rows(ws.projectList()),
+                 QStringList({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}));
+        QCOMPARE(ws.projectList()->currentRow(), -1);
+    }
+
     void deleteRemovesTheFileButKeepsTheList()
     {
         TempLibrary lib;
