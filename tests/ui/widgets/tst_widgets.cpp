@@ -105,6 +105,52 @@ private slots:
         }
     }
 
+    // A list that follows the library changes as little as it must: the selected item stays
+    // selected through an added, removed or renamed neighbour, follows its own rename, and goes
+    // with its own removal (also among equal names); anything else lists afresh by name.
+    void nameListShowsNewNamesKeepingTheSelection_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("stillSelected");
+        QTest::newRow("appended") << "a b c" << 1 << false << "a b c d" << 1;
+        QTest::newRow("inserted before") << "a b c" << 1 << false << "x a b c" << 2;
+        QTest::newRow("neighbour removed") << "a b c" << 1 << false << "b c" << 0;
+        QTest::newRow("selected removed") << "a b c" << 1 << false << "a c" << -1;
+        QTest::newRow("one of equal names") << "a b b c" << 2 << false << "a b c" << -1;
+        QTest::newRow("renamed in place") << "a b c" << 1 << false << "a x c" << 1;
+        QTest::newRow("renamed, sorted down") << "a b c d" << 0 << true << "b c d e" << 3;
+        QTest::newRow("renamed, moved up") << "a b c d" << 3 << false << "z a b c" << 0;
+        QTest::newRow("listed afresh") << "a b c" << 2 << false << "c d e f" << 0;
+        QTest::newRow("gone on relisting") << "a b c" << 0 << false << "d e" << -1;
+    }
+    void nameListShowsNewNamesKeepingTheSelection()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, selected);
+        QFETCH(bool, sorted);
+        QFETCH(QString, after);
+        QFETCH(int, stillSelected);
+        const auto texts = [](const QString &names) {
+            TextList list;
+            for (const QString &name : names.split(u' '))
+                list.append(Text::fromUnicode(name));
+            return list;
+        };
+        NameList list;
+        list.addNames(texts(before));
+        if (sorted)
+            list.setSorted();
+        list.setCurrentRow(selected);
+        QSignalSpy selections(&list, &NameList::itemSelected);
+        list.showNames(texts(after));
+        QCOMPARE(list.names(), texts(after));
+        QCOMPARE(list.currentRow(), stillSelected);
+        QCOMPARE(selections.size(), 0); // the program's change, not the user's choice
+    }
+
     void contentBoxShowsCrLfAsLineBreaksAndTypedBreaksAsCrLf()
     {
         ContentBox box;
