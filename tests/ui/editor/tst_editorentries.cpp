@@ -199,6 +199,11 @@ private slots:
         QCOMPARE(d.lib.readBytes(s(u"模板/开端.l")), QByteArray("u\r\n"));
         QCOMPARE(d.lib.readBytes(s(u"模板/u.txt")), QByteArray("U"));
         QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"u")});
+
+        // So is a category the file system keeps.
+        QVERIFY(d.choose(s(u"模板类别菜单"), s(u"templateDeleteCategory")));
+        QCOMPARE(d.dialogs.shown.last(), s(u"删除失败！请检查文件是否可写！\r\n没有写入权限"));
+        QCOMPARE(d.texts(d.list(s(u"文件框m"))), QStringList{s(u"开端.l")});
     }
 
     void createContentFile()

@@ -34,6 +34,14 @@ public:
             beforeCreate(); // another program, a moment before
         return refuseWrites ? FileResult::systemError(EACCES) : LocalFiles::create(path);
     }
+    FileResult rename(const QString &from, const QString &to) override
+    {
+        return refuseWrites ? FileResult::systemError(EACCES) : LocalFiles::rename(from, to);
+    }
+    FileResult remove(const QString &path) override
+    {
+        return refuseWrites ? FileResult::systemError(EACCES) : LocalFiles::remove(path);
+    }
     bool refuseWrites = false;
     std::function<void()> beforeCreate;
 };
@@ -222,6 +230,32 @@ private slots:
         QCOMPARE(rows(ws.projectList()),
                  QStringList({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}));
         QCOMPARE(ws.projectList()->currentRow(), -1);
+    }
+
+    // A rename or delete the file system refuses is told with its cause; the project stays.
+    void refusedRenameAndDeleteAreTold_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("修改") << u"按钮3"_qs
+                              << u"修改失败！请检查名称是否可用！\r\n没有写入权限"_qs;
+        QTest::newRow("删项目") << u"按钮4"_qs
+                                << u"删除失败！请检查文件是否可写！\r\n没有写入权限"_qs;
+    }
+    void refusedRenameAndDeleteAreTold()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, message);
+        TempLibrary lib;
+        lib.writeBytes(QStringLiteral("项目/a.l"), "x\r\n");
+        Workspace ws(lib);
+        ws.selectProject(QStringLiteral("a.l"));
+        ws.typeName(QStringLiteral("b"));
+        ws.files.refuseWrites = true;
+        QTest::mouseClick(ws.window->findChild<QPushButton *>(button), Qt::LeftButton);
+        QCOMPARE(ws.dialogs.shown, QStringList{message});
+        QCOMPARE(rows(ws.projectFiles()), QStringList{QStringLiteral("a.l")});
+        QCOMPARE(lib.readBytes(QStringLiteral("项目/a.l")), QByteArray("x\r\n"));
     }
 
     void deleteRemovesTheFileButKeepsTheList()
