@@ -29,8 +29,7 @@ FileResult replace(LibraryDocument &document, const LibraryName &name, const Fil
     }
     if (now == target)
         return FileResult::done();
-    // The library's own functions are const for reading only; changes go through a mutable one.
-    Library &files = const_cast<Library &>(library);
+    Library &files = document.libraryToChange();
     const Folder folder = name.folder();
     const Text fileName = name.fileName();
     if (!target) {
@@ -62,7 +61,7 @@ FileResult replace(LibraryDocument &document, const LibraryName &name, const Fil
 
 FileResult renameFile(LibraryDocument &document, const LibraryName &from, const LibraryName &to)
 {
-    Library &files = const_cast<Library &>(document.library());
+    Library &files = document.libraryToChange();
     if (const FileResult renamed = files.rename(from.folder(), from.fileName(), to.fileName());
         !renamed)
         return renamed;

@@ -121,8 +121,7 @@ FileResult LibraryDocument::writeContent(const LibraryName &name, const Text &co
         read.cause() == FileResult::Cause::TooLarge) {
         // What the file held cannot be kept: it is replaced as asked, and no undo step remembers
         // it.
-        const FileResult written =
-            const_cast<Library &>(m_library).writeContent(name.folder(), name.fileName(), content);
+        const FileResult written = m_library.writeContent(name.folder(), name.fileName(), content);
         if (written)
             announce({LibraryChange::Kind::Written, name, {}});
         return written;

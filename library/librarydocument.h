@@ -150,7 +150,9 @@ public:
     // Saves the current project's templates into the file.
     [[nodiscard]] FileResult saveProject(const LibraryName &file);
 
-    // Called by the commands after each change they made to the disk.
+    // For the commands alone: the files they change, and the announcement of each change they
+    // made to the disk.
+    Library &libraryToChange() { return m_library; }
     void announce(const LibraryChange &change);
 
 signals:
