@@ -144,6 +144,8 @@ void LibraryDocument::announce(const LibraryChange &change)
     emit changed(change);
 }
 
+// The stack hands its commands out as const; every one of them is a LibraryCommand this document
+// made and owns through the stack, so it may change it.
 FileResult LibraryDocument::undo()
 {
     const int index = m_undo.index();
