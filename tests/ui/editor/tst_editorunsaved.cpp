@@ -52,7 +52,8 @@ private slots:
     void anotherSelectionAsksAboutAChangedText_data()
     {
         QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("selecting"); // "entry", "category" or "go to"
+        // "entry", "key" (Down in the entry list), "category" or "go to"
+        QTest::addColumn<QString>("selecting");
         QTest::addColumn<Dialogs::Choice>("answer");
         QTest::addColumn<bool>("refused");    // a.txt has become a folder
         QTest::addColumn<QByteArray>("file"); // a.txt afterwards
@@ -76,6 +77,10 @@ private slots:
                                      << QByteArray("A") << QStringLiteral("B") << here << QStringLiteral("b");
         QTest::newRow("template, 取消") << templates << QStringLiteral("entry") << C::Cancel << false
                                        << QByteArray("A") << QStringLiteral("Ax") << here << QStringLiteral("a");
+        QTest::newRow("element by key, 取消") << elements << QStringLiteral("key") << C::Cancel << false
+                                            << QByteArray("A") << QStringLiteral("Ax") << here << QStringLiteral("a");
+        QTest::newRow("template by key, 否") << templates << QStringLiteral("key") << C::No << false
+                                            << QByteArray("A") << QStringLiteral("B") << here << QStringLiteral("b");
         QTest::newRow("template, 是, refused") << templates << QStringLiteral("entry") << C::Yes << true
                                               << QByteArray() << QStringLiteral("Ax") << here << QStringLiteral("a");
         QTest::newRow("category, 是") << elements << QStringLiteral("category") << C::Yes << false
@@ -125,6 +130,8 @@ private slots:
         QListWidget *entries = d.list(n.entries);
         if (selecting == u"entry")
             d.clickRow(entries, rowOf(entries, QStringLiteral("b")));
+        else if (selecting == u"key")
+            QTest::keyClick(entries, Qt::Key_Down);
         else if (selecting == u"category")
             d.clickRow(categories, rowOf(categories, s(u"乙.l")));
         else
