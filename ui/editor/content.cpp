@@ -9,11 +9,20 @@
 
 namespace quorvel {
 
+namespace {
+
+// Said instead of a save when no entry is selected: nobody chose a file for the text.
+constexpr char16_t NoElementToSave[] = u"请先选择要保存的元素！";
+constexpr char16_t NoTemplateToSave[] = u"请先选择要保存的模板！";
+
+} // namespace
+
 void EditorWindow::showEntry(Area &area)
 {
     // The box is empty while the message is open. The key of the file is taken before it is
     // read, so that any change by another program after it shows when the box is saved.
     area.content->setContent(Text());
+    area.content->setPlaceholderText(QString());
     area.loadedEntry = contentName(area);
     if (!m_document.exists(area.loadedEntry))
         showMessage(u"该文件不存在！请创建！");
@@ -24,15 +33,29 @@ void EditorWindow::showEntry(Area &area)
     area.entryUnread = read.result.cause() == FileResult::Cause::TooLarge;
     if (reportUnreadable(read.result, area.loadedEntry.fileName()))
         return;
-    area.content->setContent(read.value.isEmpty() ? Text::fromUnicode(NoContent) : read.value);
+    showText(area, read.value);
+}
+
+void EditorWindow::showText(Area &area, const Text &text)
+{
+    area.content->setContent(text);
+    area.content->setPlaceholderText(text.isEmpty() ? QString::fromUtf16(NoContent) : QString());
 }
 
 bool EditorWindow::saveEntry(Area &area)
 {
-    // Into the entry selected now, whichever entry the text came from. A file that changed on
-    // disk since the box showed it is replaced only when the user says so. A refused write leaves
-    // the text in the box, so that the user can try again.
-    const LibraryName entry = contentName(area);
+    // Into the entry selected now, whichever entry the text came from.
+    return saveContent(area, contentName(area));
+}
+
+bool EditorWindow::saveContent(Area &area, const LibraryName &entry)
+{
+    // A file that changed on disk since the box showed it is replaced only when the user says
+    // so. A refused write leaves the text in the box, so that the user can try again.
+    if (entry.name().isEmpty()) {
+        showMessage(area.folder == Folder::Elements ? NoElementToSave : NoTemplateToSave);
+        return false;
+    }
     if (entry == area.loadedEntry) {
         const bool changedMeanwhile = m_document.keyOf(entry) != area.entryKey;
         const char16_t *question =

@@ -14,6 +14,7 @@
 #include <QColor>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -271,15 +272,27 @@ void EditorWindow::connectHandlers()
         onChosen(area->tryLineAction, *area, &EditorWindow::tryCurrentLine);
 
         connect(area->categories, &NameList::itemSelected, this,
-                [this, area] { loadCategory(*area); });
-        connect(area->entries, &NameList::itemSelected, this, [this, area] { showEntry(*area); });
+                [this, area] { selectCategory(*area); });
+        connect(area->entries, &NameList::itemSelected, this, [this, area] { selectEntry(*area); });
+        // Connected after the lists' own handlers, which raise itemSelected: while a new
+        // selection is handled, the item kept here is still the one selected before it.
+        for (auto [list, settled] :
+             {std::pair{static_cast<NameList *>(area->categories), &area->settledCategory},
+              std::pair{area->entries, &area->settledEntry}}) {
+            connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                    [list, settled] { *settled = list->currentIndex(); });
+        }
         connect(area->save, &QPushButton::clicked, this, [this, area] { saveEntry(*area); });
     }
     // Sorting and the reference insertion exist in the element area only; the template area's
     // "自动排序模板" does nothing.
     onChosen(m_elements.sortEntriesAction, m_elements, &EditorWindow::sortEntries);
+    // Not when the user kept a changed element text rather than select the element clicked.
     connect(m_elements.entries, &QListWidget::itemDoubleClicked, this,
-            &EditorWindow::insertElementReference);
+            [this](const QListWidgetItem *item) {
+                if (item == m_elements.entries->currentItem())
+                    insertElementReference();
+            });
     connect(m_elements.entries, &NameList::returnPressed, this,
             &EditorWindow::insertElementReference);
     connect(&m_document, &LibraryDocument::changed, this, &EditorWindow::followLibrary);

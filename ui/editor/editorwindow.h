@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "platform/text.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QWidget>
 
@@ -45,7 +46,8 @@ public:
     // (navigation.cpp): a content file in the first category that lists it, its entry selected,
     // its text in the content box and the cursor on the line (from 1); a category file
     // selected, with the entry at the line. False, with nothing changed, when no category lists
-    // the file.
+    // the file. A changed text in the area's content box is not replaced unasked: the user saves
+    // it, drops it or keeps it, and then the window stays where it was (true all the same).
     bool showLibraryFile(Folder folder, const Text &fileName, int line);
 
 protected:
@@ -87,6 +89,11 @@ private:
         LibraryName loadedEntry;
         std::optional<FileKey> entryKey;
         bool entryUnread = false; // the file was there but not read (too large, say)
+        // The current item of the category box and of the entry list as it stood once the last
+        // change of either was followed: while the user's new selection is handled, the item
+        // selected before it, to be selected again when the user keeps a changed text.
+        QPersistentModelIndex settledCategory;
+        QPersistentModelIndex settledEntry;
     };
     // Where an area's controls stand and what they say (editorwindow.cpp).
     struct AreaLayout;
@@ -105,9 +112,14 @@ private slots:
     void createContentFile(Area &area);
     void sortEntries(Area &area);
 
+    // The user's selection in the category box or the entry list (switching.cpp): a changed text
+    // in the content box is saved, dropped or kept first, as the user says.
+    void selectCategory(Area &area);
+    void selectEntry(Area &area);
+
     // Content: the text of the selected entry.
     void showEntry(Area &area);
-    // True when the text went into the file.
+    // Into the entry selected now; true when the text went into the file.
     bool saveEntry(Area &area);
     void insertElementReference();
     void tryCurrentLine(Area &area);
@@ -140,6 +152,19 @@ private:
     void followLibrary(const LibraryChange &change);
     void reloadEntries(Area &area);
     void reloadEntry(Area &area);
+    // Into that entry's content file; true when the text went into the file. With no entry
+    // (nothing selected) nothing is written and the user is told to select one.
+    bool saveContent(Area &area, const LibraryName &entry);
+    // Shows a file's text in the area's content box, unchanged; an empty text as the notice
+    // that the file has no content, which is no part of the text.
+    static void showText(Area &area, const Text &text);
+    // Before something replaces or leaves a changed text in the area's content box: asks whether
+    // to save it (into the entry given) or to drop it (the box shows the file again). True when
+    // the text is saved, dropped or unchanged; false when the user keeps it, or the save failed.
+    bool settleChangedText(Area &area, const LibraryName &saveInto);
+    void dropChanges(Area &area);
+    // Selects the item again, quietly, in place of the user's new selection.
+    static void putBack(NameList *list, const QPersistentModelIndex &item);
     void showMessage(const char16_t *text);
     // The message, with the cause of the failure on a second line, and what was undone after it.
     void reportFailure(const char16_t *text, const FileResult &result,
@@ -148,7 +173,8 @@ private:
     // folder); true when there was one.
     bool reportUnreadable(const FileResult &read, const Text &fileName);
 
-    // An ordinary text in the box: saving it unchanged writes it into the file.
+    // Shown in a box whose file is empty or missing, greyed out where the text would be: it is
+    // no part of the text, so an untouched box saves an empty file.
     static constexpr char16_t NoContent[] = u"该文件没有内容！";
     static constexpr char16_t ChangedOnDisk[] = u"该文件已被其他程序修改，是否覆盖？";
     static constexpr char16_t UnreadOnDisk[] = u"该文件未能读取，是否覆盖？";

@@ -95,8 +95,12 @@ void EditorWindow::reportEntryResult(Area &area, const EntryResult &result,
 
 void EditorWindow::createContentFile(Area &area)
 {
-    // Only while nothing has the name: an existing file keeps its content.
-    const FileResult created = m_document.create(contentName(area));
+    // Only while nothing has the name: an existing file keeps its content. With no entry
+    // selected there is no file to create.
+    const LibraryName entry = contentName(area);
+    if (entry.name().isEmpty())
+        return;
+    const FileResult created = m_document.create(entry);
     if (!created && !created.isSystemError(EEXIST))
         reportFailure(messages::CreateFailed, created);
 }
@@ -131,8 +135,7 @@ void EditorWindow::showEntries(Area &area, const EntryResult &result)
 
 LibraryName EditorWindow::contentName(const Area &area)
 {
-    // With no entry selected the name is empty and the file is ".txt", as everywhere in the
-    // editor.
+    // With no entry selected the name is empty: the commands that would write it refuse it.
     return LibraryName::content(area.folder, area.entries->currentName());
 }
 

@@ -45,9 +45,8 @@ void EditorWindow::reloadEntry(Area &area)
     if (!read.result && !read.result.isMissing())
         return;
     area.entryKey = read.key;
-    const Text shown = read.value.isEmpty() ? Text::fromUnicode(NoContent) : read.value;
-    if (shown != area.content->content())
-        area.content->setContent(shown);
+    if (read.value != area.content->content())
+        showText(area, read.value);
 }
 
 } // namespace quorvel

@@ -50,6 +50,9 @@ bool EditorWindow::showLibraryFile(Folder folder, const Text &fileName, int line
     }
     if (categoryRow < 0)
         return false;
+    // Going there loads another list into the area and shows another text in its box.
+    if (!settleChangedText(area, contentName(area)))
+        return true;
     selectRow(area.categories, categoryRow);
     loadCategory(area);
     if (entryRow < 0 || entryRow >= area.entries->count())

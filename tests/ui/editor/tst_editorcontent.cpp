@@ -123,7 +123,7 @@ private slots:
     }
 
     // A missing file is announced and shows the placeholder, an empty one shows it silently;
-    // either way, saving unchanged writes the placeholder, and a cleared box an empty file.
+    // either way, saving unchanged writes an empty file, and so does a cleared box.
     void missingAndEmptyFilesShowThePlaceholder()
     {
         EditorDriver d;
@@ -133,13 +133,16 @@ private slots:
         QVERIFY(d.select(s(u"文件框m"), s(u"开端.l")));
         QVERIFY(d.select(s(u"列表框m"), s(u"missing")));
         QCOMPARE(d.dialogs.shown, QStringList{s(u"该文件不存在！请创建！")});
-        QCOMPARE(box(d, u"编辑框mx")->toPlainText(), s(u"该文件没有内容！"));
+        QCOMPARE(box(d, u"编辑框mx")->toPlainText(), QString());
+        QCOMPARE(box(d, u"编辑框mx")->placeholderText(), s(u"该文件没有内容！"));
         QVERIFY(!d.lib.exists(s(u"模板/missing.txt")));
         d.clickButton(s(u"按钮2"));
-        QCOMPARE(d.lib.readBytes(s(u"模板/missing.txt")), g(u"该文件没有内容！"));
+        QVERIFY(d.lib.exists(s(u"模板/missing.txt")));
+        QCOMPARE(d.lib.readBytes(s(u"模板/missing.txt")), QByteArray());
 
         QVERIFY(d.select(s(u"列表框m"), s(u"empty")));
-        QCOMPARE(box(d, u"编辑框mx")->toPlainText(), s(u"该文件没有内容！"));
+        QCOMPARE(box(d, u"编辑框mx")->toPlainText(), QString());
+        QCOMPARE(box(d, u"编辑框mx")->placeholderText(), s(u"该文件没有内容！"));
         QCOMPARE(d.dialogs.shown.size(), 1);
         box(d, u"编辑框mx")->selectAll();
         QTest::keyClick(box(d, u"编辑框mx"), Qt::Key_Delete);
@@ -148,8 +151,8 @@ private slots:
         QCOMPARE(d.lib.readBytes(s(u"模板/empty.txt")), QByteArray());
     }
 
-    // Edits are lost to another selection; the save goes to the entry selected at the click,
-    // and with none selected to ".txt".
+    // Edits dropped at another selection are gone; the save goes to the entry selected at the
+    // click, and with none selected nowhere.
     void saveWritesTheEntrySelectedNow()
     {
         EditorDriver d;
@@ -161,6 +164,7 @@ private slots:
         QVERIFY(d.select(s(u"文件框"), s(u"人物.l")));
         QVERIFY(d.select(s(u"列表框"), s(u"a")));
         QTest::keyClicks(box(d, u"编辑框内容"), QStringLiteral("edit"));
+        d.dialogs.choices = {Dialogs::Choice::No, Dialogs::Choice::No};
         QVERIFY(d.select(s(u"列表框"), s(u"b")));
         QVERIFY(d.select(s(u"列表框"), s(u"a")));
         QCOMPARE(box(d, u"编辑框内容")->toPlainText(), s(u"A"));
@@ -168,9 +172,10 @@ private slots:
         QTest::keyClicks(box(d, u"编辑框内容"), QStringLiteral("x"));
         QVERIFY(d.select(s(u"文件框"), s(u"空.l")));
         d.clickButton(s(u"按钮1"));
-        QCOMPARE(d.lib.readBytes(s(u"元素/.txt")), QByteArray("xA"));
+        QVERIFY(!d.lib.exists(s(u"元素/.txt")));
         QCOMPARE(d.lib.readBytes(s(u"元素/a.txt")), QByteArray("A"));
-        QVERIFY(d.dialogs.shown.isEmpty());
+        const QString unsaved = s(u"内容已修改，是否保存？");
+        QCOMPARE(d.dialogs.shown, (QStringList{unsaved, unsaved, s(u"请先选择要保存的元素！")}));
     }
 
     // A refused write is said, and the text stays for another try.

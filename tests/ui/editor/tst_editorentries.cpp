@@ -141,12 +141,15 @@ private slots:
         QCOMPARE(d.list(s(u"列表框"))->currentRow(), -1);
         d.clickButton(s(u"按钮1"));
         QCOMPARE(d.lib.readBytes(s(u"元素/y.txt")), QByteArray("Y"));
+        QVERIFY(!d.lib.exists(s(u"元素/.txt")));
+        const QStringList noEntry{s(u"请先选择要保存的元素！")};
+        QCOMPARE(d.dialogs.shown, noEntry);
 
         QVERIFY(d.select(s(u"列表框"), s(u"y")));
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementDeleteEntry")));
         QVERIFY(d.lib.exists(s(u"元素/人物.l")));
         QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray());
-        QVERIFY(d.dialogs.shown.isEmpty());
+        QCOMPARE(d.dialogs.shown, noEntry);
     }
 
     // A command that changes a content file and the category file changes both or neither: when
