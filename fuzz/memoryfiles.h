@@ -58,6 +58,17 @@ public:
     {
         return m_files.remove(path) > 0 ? FileResult::done() : FileResult::systemError(ENOENT);
     }
+    // The trash is another name in memory, outside every folder the library lists.
+    TrashResult moveToTrash(const QString &path) override
+    {
+        const QString trashed = QStringLiteral("/trash/%1").arg(++m_trashed);
+        const FileResult moved = rename(path, trashed);
+        return {moved, moved ? TrashedFile{trashed, {}} : TrashedFile{}};
+    }
+    FileResult restoreFromTrash(const TrashedFile &file, const QString &path) override
+    {
+        return rename(file.path, path);
+    }
     // Only the patterns the library asks for, "*" and a suffix ("*.l"): a regular expression
     // would refuse the lone surrogates that carry raw bytes in names.
     QStringList enumerate(const QString &folder, const QString &pattern) const override
@@ -75,6 +86,7 @@ public:
     }
 
 private:
+    int m_trashed = 0;
     QHash<QString, QByteArray> m_files;
 };
 

@@ -128,11 +128,9 @@ EntryResult LibraryDocument::renameEntry(const ShownList &list, int row, const T
 EntryResult LibraryDocument::removeEntry(const ShownList &list, int row)
 {
     // The list goes first, so that a list file that cannot be written keeps naming a text that
-    // is still there; the content file's bytes are kept for an undo.
+    // is still there; the content file then goes to the trash, from where an undo takes it back.
     const LibraryName file = LibraryName::content(list.category.folder(), list.entries.value(row));
-    FileBytes bytes;
-    if (const FileResult read = readBytes(library(), file, bytes); !read)
-        return failedAt(EntryResult::Step::File, read, list.entries);
+    const bool present = exists(file);
     PlannedList planned =
         planList(*this, list, row >= 0 ? ListEdit::remove(row, file.name()) : ListEdit::none());
     FileResult written = planned.result;
@@ -141,8 +139,8 @@ EntryResult LibraryDocument::removeEntry(const ShownList &list, int row)
     if (!written)
         return failedAt(EntryResult::Step::List, written, list.entries);
     std::unique_ptr<FileStep> drop;
-    if (bytes) {
-        drop = std::make_unique<ReplaceStep>(file, bytes, std::nullopt);
+    if (present) {
+        drop = std::make_unique<TrashStep>(file);
         if (const FileResult removed = drop->apply(*this); !removed) {
             // A content file no list names must not stay behind: the entry goes back.
             const bool listBack = !planned.step || planned.step->revert(*this);

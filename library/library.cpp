@@ -129,6 +129,24 @@ FileResult Library::remove(Folder folder, const Text &fileName)
     return inFolder(folder, m_files.remove(*path));
 }
 
+TrashResult Library::moveToTrash(Folder folder, const Text &fileName)
+{
+    const auto path = pathOf(folder, fileName);
+    if (!path)
+        return {FileResult::refusedName(), {}};
+    TrashResult moved = m_files.moveToTrash(*path);
+    moved.result = inFolder(folder, moved.result);
+    return moved;
+}
+
+FileResult Library::restoreFromTrash(const TrashedFile &file, Folder folder, const Text &fileName)
+{
+    const auto path = pathOf(folder, fileName);
+    if (!path)
+        return FileResult::refusedName();
+    return inFolder(folder, m_files.restoreFromTrash(file, *path));
+}
+
 TextList Library::listFiles(Folder folder) const
 {
     return listMatching(folder, LibraryName::pattern(LibraryName::Kind::List));

@@ -5,6 +5,7 @@
 #include "platform/filekey.h"
 #include "platform/fileresult.h"
 #include "platform/text.h"
+#include "platform/trash.h"
 
 #include <QString>
 #include <optional>
@@ -52,6 +53,10 @@ public:
     // Never replaces an existing file: fails, changing nothing, when the new name is taken.
     FileResult rename(Folder folder, const Text &from, const Text &to);
     FileResult remove(Folder folder, const Text &fileName);
+    // Moves the file to the trash, from where restoreFromTrash() brings it back under a name that
+    // is free (never over a file: a taken name fails with EEXIST).
+    TrashResult moveToTrash(Folder folder, const Text &fileName);
+    FileResult restoreFromTrash(const TrashedFile &file, Folder folder, const Text &fileName);
     // The list files ("*.l") of the folder, extension included: the categories of the templates
     // or elements folder, the projects of the projects folder. In the order the file system
     // lists them.

@@ -117,6 +117,26 @@ FileResult ReplaceStep::revert(LibraryDocument &document)
     return replace(document, m_name, m_after, m_before);
 }
 
+FileResult TrashStep::apply(LibraryDocument &document)
+{
+    TrashResult moved = document.libraryToChange().moveToTrash(m_name.folder(), m_name.fileName());
+    if (!moved.result)
+        return moved.result;
+    m_trashed = std::move(moved.file);
+    document.announce({Change::Removed, m_name, {}});
+    return FileResult::done();
+}
+
+FileResult TrashStep::revert(LibraryDocument &document)
+{
+    if (const FileResult back = document.libraryToChange().restoreFromTrash(
+            m_trashed, m_name.folder(), m_name.fileName());
+        !back)
+        return back;
+    document.announce({Change::Created, m_name, {}});
+    return FileResult::done();
+}
+
 FileResult RenameStep::apply(LibraryDocument &document)
 {
     return renameFile(document, m_from, m_to);
@@ -202,6 +222,11 @@ FileResult LibraryCommand::revert(LibraryDocument &document)
 QString commandText(const char16_t *verb, const LibraryName &name)
 {
     return QString::fromUtf16(verb) + noun(name) + quoted(name.name());
+}
+
+QString deleteQuestion(const LibraryName &name)
+{
+    return commandText(u"删除", name) + QStringLiteral("？");
 }
 
 QString renameText(const LibraryName &from, const Text &to)

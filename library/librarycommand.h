@@ -4,6 +4,7 @@
 #include "library/listedit.h"
 #include "platform/fileresult.h"
 #include "platform/text.h"
+#include "platform/trash.h"
 
 #include <QUndoCommand>
 
@@ -31,7 +32,7 @@ public:
 };
 
 // A file goes from one content to another: created (from missing), written, or removed (to
-// missing).
+// missing). Files the user deletes go to the trash instead (TrashStep).
 class ReplaceStep : public FileStep
 {
 public:
@@ -43,6 +44,21 @@ private:
     LibraryName m_name;
     FileBytes m_before;
     FileBytes m_after;
+};
+
+// A file goes to the trash, and its undo brings it back from there under its name: its very bytes,
+// never over a file that took the name meanwhile (EEXIST), and only while the trash still holds
+// it. A redo trashes it again.
+class TrashStep : public FileStep
+{
+public:
+    explicit TrashStep(LibraryName name) : m_name(std::move(name)) {}
+    FileResult apply(LibraryDocument &document) override;
+    FileResult revert(LibraryDocument &document) override;
+
+private:
+    LibraryName m_name;
+    TrashedFile m_trashed;
 };
 
 // A file takes another name, never over an existing file.
@@ -119,5 +135,7 @@ private:
 // The command's name for the undo menu: "删除元素「天气」", "修改项目「甲」为「乙」".
 QString commandText(const char16_t *verb, const LibraryName &name);
 QString renameText(const LibraryName &from, const Text &to);
+// The question a delete asks first: "删除元素「天气」？".
+QString deleteQuestion(const LibraryName &name);
 
 } // namespace quorvel

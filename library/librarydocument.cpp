@@ -101,15 +101,11 @@ FileResult LibraryDocument::rename(const LibraryName &from, const Text &to)
 
 FileResult LibraryDocument::remove(const LibraryName &name)
 {
-    // The bytes are kept, so that an undo brings the file back exactly.
-    FileBytes bytes;
-    if (const FileResult read = readBytes(m_library, name, bytes); !read)
-        return read;
-    if (!bytes)
-        return m_library.pathOf(name.folder(), name.fileName()) ? FileResult::systemError(ENOENT)
-                                                                : FileResult::refusedName();
-    return perform(std::make_unique<LibraryCommand>(
-        commandText(u"删除", name), std::make_unique<ReplaceStep>(name, bytes, std::nullopt)));
+    // To the trash, from where an undo brings the file back exactly.
+    if (!m_library.pathOf(name.folder(), name.fileName()))
+        return FileResult::refusedName();
+    return perform(std::make_unique<LibraryCommand>(commandText(u"删除", name),
+                                                    std::make_unique<TrashStep>(name)));
 }
 
 FileResult LibraryDocument::writeContent(const LibraryName &name, const Text &content)

@@ -115,6 +115,7 @@ public:
     [[nodiscard]] FileResult create(const LibraryName &name);
     // Never over an existing file: fails, changing nothing, when the new name is taken.
     [[nodiscard]] FileResult rename(const LibraryName &from, const Text &to);
+    // To the desktop's trash (see platform/trash.h), from where an undo brings the file back.
     [[nodiscard]] FileResult remove(const LibraryName &name);
     [[nodiscard]] FileResult writeContent(const LibraryName &name, const Text &content);
     [[nodiscard]] FileResult writeList(const LibraryName &name, const TextList &entries);
@@ -126,7 +127,7 @@ public:
     [[nodiscard]] EntryResult addEntry(const ShownList &list, const Text &name);
     // Renames the content file when it is there; the list names the new name either way.
     [[nodiscard]] EntryResult renameEntry(const ShownList &list, int row, const Text &to);
-    // The list first, then the content file.
+    // The list first, then the content file, which goes to the trash.
     [[nodiscard]] EntryResult removeEntry(const ShownList &list, int row);
     // Writes the view's list into its file when the file holds something else.
     [[nodiscard]] EntryResult syncList(const ShownList &list);

@@ -2,6 +2,7 @@
 
 #include "platform/filekey.h"
 #include "platform/fileresult.h"
+#include "platform/trash.h"
 #include "platform/utf8.h"
 
 #include <QByteArray>
@@ -49,6 +50,10 @@ public:
     // Fails, changing nothing, when a file or folder already has the new name.
     virtual FileResult rename(const QString &from, const QString &to) = 0;
     virtual FileResult remove(const QString &path) = 0;
+    // Moves the file to the trash (see platform/trash.h), from where restoreFromTrash() brings it
+    // back to a name that is free.
+    virtual TrashResult moveToTrash(const QString &path) = 0;
+    virtual FileResult restoreFromTrash(const TrashedFile &file, const QString &path) = 0;
     // The names (with extension, without folder) of the files in folder whose names match the
     // wildcard pattern, in the order the file system lists them.
     virtual QStringList enumerate(const QString &folder, const QString &pattern) const = 0;

@@ -1,6 +1,7 @@
 #include "platform/localfiles.h"
 
 #include "platform/atomicwrite.h"
+#include "platform/desktoptrash.h"
 #include "platform/posixfile.h"
 #include "platform/utf8.h"
 
@@ -27,7 +28,19 @@ qint64 nanoseconds(const timespec &time)
 
 } // namespace
 
-LocalFiles::LocalFiles(QString runDirectory) : m_runDirectory(std::move(runDirectory)) {}
+LocalFiles::LocalFiles(QString runDirectory)
+    : LocalFiles(runDirectory, std::make_unique<DesktopTrash>(
+                                   DesktopTrash::dataHomeFromEnvironment(),
+                                   runDirectory + u'/' + QString::fromUtf16(KeepFolder)))
+{
+}
+
+LocalFiles::LocalFiles(QString runDirectory, std::unique_ptr<Trash> trash)
+    : m_runDirectory(std::move(runDirectory)), m_trash(std::move(trash))
+{
+}
+
+LocalFiles::~LocalFiles() = default;
 
 QString LocalFiles::runDirectory() const
 {
@@ -101,6 +114,18 @@ FileResult LocalFiles::remove(const QString &path)
     if (const FileResult link = checkLink(parts); !link)
         return link;
     return ::unlink(parts.whole.constData()) == 0 ? FileResult::done() : lastError();
+}
+
+TrashResult LocalFiles::moveToTrash(const QString &path)
+{
+    if (path.isEmpty())
+        return {FileResult::systemError(ENOENT), {}};
+    return m_trash->moveToTrash(path);
+}
+
+FileResult LocalFiles::restoreFromTrash(const TrashedFile &file, const QString &path)
+{
+    return m_trash->restore(file, path);
 }
 
 QStringList LocalFiles::enumerate(const QString &folder, const QString &pattern) const

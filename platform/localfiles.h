@@ -5,13 +5,19 @@
 #include <QHash>
 #include <QSet>
 
+#include <memory>
+
 namespace quorvel {
 
 // The real file system.
 class LocalFiles : public Files
 {
 public:
+    // Deleted files go to the desktop's trash of the data home the environment names now, or,
+    // where it cannot take them, into KeepFolder in the run directory.
     explicit LocalFiles(QString runDirectory);
+    LocalFiles(QString runDirectory, std::unique_ptr<Trash> trash);
+    ~LocalFiles() override;
 
     QString runDirectory() const override;
     bool exists(const QString &path) const override;
@@ -23,6 +29,8 @@ public:
     FileResult create(const QString &path) override;
     FileResult rename(const QString &from, const QString &to) override;
     FileResult remove(const QString &path) override;
+    TrashResult moveToTrash(const QString &path) override;
+    FileResult restoreFromTrash(const TrashedFile &file, const QString &path) override;
     QStringList enumerate(const QString &folder, const QString &pattern) const override;
     std::optional<FileKey> key(const NativePath &path) const override;
 
@@ -32,6 +40,9 @@ public:
     // what it is: the first save into a folder removes such files older than an hour.
     static constexpr char TemporaryPrefix[] = ".quorvel-save-";
     static constexpr qint64 LeftoverAgeSeconds = 3600;
+    // The hidden folder that keeps deleted files where the desktop's trash cannot take them. No
+    // library list shows it: it is a folder, and its name ends in neither ".l" nor ".txt".
+    static constexpr char16_t KeepFolder[] = u".quorvel-trash";
 
 private:
     void removeLeftovers(const QByteArray &folder);
@@ -39,6 +50,7 @@ private:
     bool keepsTimes(quint64 device, const QByteArray &fileOnIt) const;
 
     QString m_runDirectory;
+    std::unique_ptr<Trash> m_trash;
     QSet<QByteArray> m_tidiedFolders;
     mutable QHash<quint64, bool> m_timesKept; // by device
 };

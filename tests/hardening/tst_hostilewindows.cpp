@@ -182,9 +182,12 @@ private slots:
             QCOMPARE(d.child<ContentBox>(QStringLiteral("编辑框mx"))->toPlainText(), typed);
             // Deleting an entry rewrites the category file, which fails the same way.
             QVERIFY(d.select(QStringLiteral("列表框m"), QStringLiteral("t1")));
+            d.dialogs.answers = {true};
             QVERIFY(d.choose(QStringLiteral("模板菜单"), QStringLiteral("templateDeleteEntry")));
         }
-        QCOMPARE(d.dialogs.shown, QStringList({EntryNotSaved + cause, EntryNotSaved + cause}));
+        QCOMPARE(d.dialogs.shown,
+                 QStringList({EntryNotSaved + cause, QStringLiteral("删除模板「t1」？"),
+                              EntryNotSaved + cause}));
         QCOMPARE(d.lib.readBytes(QStringLiteral("模板/t0.txt")), oldText);
         QCOMPARE(d.lib.readBytes(QStringLiteral("模板/类.l")), oldList);
     }
@@ -313,6 +316,7 @@ private slots:
         });
         QCOMPARE(d.list(QStringLiteral("列表框"))->count(), 100'000);
         QVERIFY(d.select(QStringLiteral("列表框"), QStringLiteral("t0")));
+        d.dialogs.answers = {true};
         millisecondsFor("editor: delete an entry of 100,000", [&] {
             QVERIFY(d.choose(QStringLiteral("列表菜单"), QStringLiteral("elementDeleteEntry")));
         });

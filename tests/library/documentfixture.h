@@ -48,6 +48,12 @@ public:
             return FileResult::systemError(EACCES);
         return LocalFiles::remove(path);
     }
+    TrashResult moveToTrash(const QString &path) override
+    {
+        if (fault == Fault::ContentRemoval && path.endsWith(u".txt"))
+            return {FileResult::systemError(EACCES), {}};
+        return LocalFiles::moveToTrash(path);
+    }
     Fault fault = Fault::None;
 };
 

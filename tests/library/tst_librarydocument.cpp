@@ -157,6 +157,74 @@ private slots:
         QCOMPARE(d.doc.undoStack().count(), steps == 0 ? 0 : 1);
     }
 
+    // A delete puts the file into the desktop's trash beside its info file, or into the library's
+    // hidden folder where there is no trash; the undo takes it out, info file and all, and the
+    // redo puts it back in. A name the trash holds already gives the next free one.
+    void deletesGoToTheTrash_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("file");      // what goes
+        QTest::addColumn<QString>("trashedAs"); // its name in the trash
+        QTest::addColumn<bool>("noTrash");      // the trash folder is a plain file
+        QTest::addColumn<bool>("taken");        // the trash holds a file of the name already
+        const Action drop = onList(u"元素/人物.l", removeEntry(1));
+        QTest::newRow("category") << remove(u"元素/天气.l") << u"元素/天气.l"_qs << u"天气.l"_qs
+                                  << false << false;
+        QTest::newRow("project") << remove(u"项目/相遇.l") << u"项目/相遇.l"_qs << u"相遇.l"_qs
+                                 << false << false;
+        QTest::newRow("entry") << drop << u"元素/乙.txt"_qs << u"乙.txt"_qs << false << false;
+        QTest::newRow("entry, name taken in the trash")
+            << drop << u"元素/乙.txt"_qs << u"乙.txt.2"_qs << false << true;
+        QTest::newRow("entry, no trash")
+            << drop << u"元素/乙.txt"_qs << u"乙.txt"_qs << true << false;
+    }
+    void deletesGoToTheTrash()
+    {
+        QFETCH(Action, action);
+        QFETCH(QString, file);
+        QFETCH(QString, trashedAs);
+        QFETCH(bool, noTrash);
+        QFETCH(bool, taken);
+        Doc d;
+        const QString trash = noTrash ? d.lib.path(u".quorvel-trash"_qs) : d.lib.trash();
+        if (noTrash)
+            QVERIFY(QFile(d.lib.trash()).open(QIODevice::WriteOnly));
+        const QStringList before =
+            taken ? QStringList{trashedAs.chopped(2), trashedAs.chopped(2) + u".trashinfo"_qs}
+                  : QStringList{};
+        if (taken) {
+            QVERIFY(QDir().mkpath(trash + u"/files"_qs) && QDir().mkpath(trash + u"/info"_qs));
+            QVERIFY(QFile(trash + u"/files/"_qs + before[0]).open(QIODevice::WriteOnly));
+            QVERIFY(QFile(trash + u"/info/"_qs + before[1]).open(QIODevice::WriteOnly));
+        }
+        const auto inTrash = [&] {
+            QStringList names;
+            for (const QString &folder : {u"/files"_qs, u"/info"_qs})
+                names += QDir(trash + folder).entryList(QDir::Files | QDir::Hidden);
+            return names;
+        };
+        const auto trashed = [&] {
+            QFile in(trash + u"/files/"_qs + trashedAs);
+            return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
+        };
+        QVERIFY(action(d.doc));
+        QVERIFY(!d.lib.exists(file));
+        QCOMPARE(trashed(), library()[file]);
+        QVERIFY(inTrash().contains(trashedAs + u".trashinfo"_qs));
+        QVERIFY(d.doc.undo());
+        QCOMPARE(d.files(), listing(library()));
+        QCOMPARE(inTrash(), before);
+        QVERIFY(d.doc.redo());
+        QCOMPARE(trashed(), library()[file]);
+
+        // A file taken out of the trash meanwhile cannot come back: the undo says so and stays.
+        QVERIFY(QFile::remove(trash + u"/files/"_qs + trashedAs));
+        const QStringList now = d.files();
+        QVERIFY(d.doc.undo().isSystemError(ENOENT));
+        QCOMPARE(d.files(), now);
+        QCOMPARE(d.index(), 1);
+    }
+
     // Another program changes the list between the view's read and the command, and again before
     // the undo: each time the one change is made to the file as it is now. (The other program's
     // list always differs in size: a rewrite of the same size within one tick of the file

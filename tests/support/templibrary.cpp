@@ -13,10 +13,16 @@ QString makeRoot(QTemporaryDir &dir)
         qFatal("cannot create a temporary folder");
     return dir.path();
 }
+
+bool setDataHome(QTemporaryDir &dir)
+{
+    return qputenv("XDG_DATA_HOME", makeRoot(dir).toUtf8());
+}
 } // namespace
 
 TempLibrary::TempLibrary(bool createFolders)
-    : files(makeRoot(m_dir)), folders(LibraryFolders::beside(files)), library(files, folders)
+    : m_dataHomeSet(setDataHome(m_dataHome)), files(makeRoot(m_dir)),
+      folders(LibraryFolders::beside(files)), library(files, folders)
 {
     if (createFolders) {
         QDir().mkpath(folders.templates);

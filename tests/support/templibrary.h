@@ -14,7 +14,12 @@ namespace quorvel::test {
 // for example u"元素/人物.txt"_qs.
 class TempLibrary
 {
-    QTemporaryDir m_dir; // first: the members below are built inside it
+    // The desktop's data folder, whose Trash takes what the tests delete: every file service made
+    // while the fixture lives (they read $XDG_DATA_HOME when made) trashes there, never into the
+    // trash of the user running the tests.
+    QTemporaryDir m_dataHome;
+    bool m_dataHomeSet;
+    QTemporaryDir m_dir; // the members below are built inside it
 
 public:
     // With createFolders false only the program folder exists, as on a first start.
@@ -29,6 +34,8 @@ public:
     }
     QByteArray readBytes(const QString &relative) const;
     bool exists(const QString &relative) const;
+    // The home trash of the data folder ("…/Trash"), with its files/ and info/.
+    QString trash() const { return m_dataHome.path() + QStringLiteral("/Trash"); }
 
     LocalFiles files;
     LibraryFolders folders;

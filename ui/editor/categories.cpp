@@ -3,6 +3,7 @@
 // the content box and the entries' content files stay as they are.
 #include "ui/editor/editorwindow.h"
 
+#include "library/librarycommand.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/librarymessages.h"
 #include "ui/widgets/namelist.h"
@@ -58,10 +59,14 @@ void EditorWindow::renameCategory(Area &area)
 
 void EditorWindow::deleteCategory(Area &area)
 {
-    // With nothing selected there is nothing to delete.
+    // With nothing selected there is nothing to delete. Asked first, naming the category; the
+    // file goes to the trash, and 撤销 brings it back.
     if (area.categories->currentRow() < 0)
         return;
-    if (const FileResult removed = m_document.remove(area.categories->selectedName()); !removed)
+    const LibraryName category = area.categories->selectedName();
+    if (!m_services.dialogs.question(deleteQuestion(category)))
+        return;
+    if (const FileResult removed = m_document.remove(category); !removed)
         reportFailure(messages::DeleteFailed, removed);
     relistCategories(area);
 }

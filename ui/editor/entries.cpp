@@ -3,6 +3,7 @@
 // area shows what it left.
 #include "ui/editor/editorwindow.h"
 
+#include "library/librarycommand.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/librarymessages.h"
 #include "ui/widgets/namelist.h"
@@ -63,9 +64,12 @@ void EditorWindow::renameEntry(Area &area)
 
 void EditorWindow::deleteEntry(Area &area)
 {
-    // No confirmation: the entry and its content file go at once, and 撤销 brings them back. A
-    // list that cannot be written keeps the entry; a file that cannot be removed brings the
-    // entry back into the list.
+    // Asked first, naming the entry; its content file goes to the trash, and 撤销 brings both
+    // back. A list that cannot be written keeps the entry; a file that cannot be moved brings the
+    // entry back into the list. With no entry selected no entry goes: nothing to ask.
+    if (area.entries->currentRow() >= 0 &&
+        !m_services.dialogs.question(deleteQuestion(contentName(area))))
+        return;
     reportEntryResult(area, m_document.removeEntry(shownList(area), area.entries->currentRow()),
                       {nullptr, messages::DeleteFailed, DeleteUndone, messages::SaveFailed, nullptr,
                        messages::DeleteFailed});

@@ -2,6 +2,7 @@
 // library document's current project, which reaches the disk only through "保存".
 #include "ui/main/mainwindow.h"
 
+#include "library/librarycommand.h"
 #include "ui/widgets/filebox.h"
 #include "ui/widgets/librarymessages.h"
 #include "ui/widgets/namelist.h"
@@ -60,8 +61,12 @@ void MainWindow::saveProject()
 
 void MainWindow::deleteProject()
 {
+    // Asked first, naming the project; the file goes to the trash, and 撤销 brings it back.
+    const LibraryName project = m_projectFiles->selectedName();
     if (m_projectFiles->currentRow() >= 0) {
-        if (const FileResult removed = m_document.remove(m_projectFiles->selectedName()); !removed)
+        if (!m_services.dialogs.question(deleteQuestion(project)))
+            return;
+        if (const FileResult removed = m_document.remove(project); !removed)
             reportFailure(QString::fromUtf16(messages::DeleteFailed), removed);
     }
     relistProjects();

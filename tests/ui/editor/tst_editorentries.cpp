@@ -30,6 +30,12 @@ public:
             return FileResult::systemError(EACCES);
         return LocalFiles::remove(path);
     }
+    TrashResult moveToTrash(const QString &path) override
+    {
+        if (refuseRemovals)
+            return {FileResult::systemError(EACCES), {}};
+        return LocalFiles::moveToTrash(path);
+    }
     bool refuseLists = false;
     bool refuseRemovals = false;
 };
@@ -133,6 +139,7 @@ private slots:
         EditorDriver d;
         QVERIFY(openWithCategories(d));
         QVERIFY(d.select(s(u"列表框"), s(u"x")));
+        d.dialogs.answers = {true, true};
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementDeleteEntry")));
         QVERIFY(!d.lib.exists(s(u"元素/x.txt")));
         QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray("y\r\n"));
@@ -142,14 +149,14 @@ private slots:
         d.clickButton(s(u"按钮1"));
         QCOMPARE(d.lib.readBytes(s(u"元素/y.txt")), QByteArray("Y"));
         QVERIFY(!d.lib.exists(s(u"元素/.txt")));
-        const QStringList noEntry{s(u"请先选择要保存的元素！")};
+        const QStringList noEntry{s(u"删除元素「x」？"), s(u"请先选择要保存的元素！")};
         QCOMPARE(d.dialogs.shown, noEntry);
 
         QVERIFY(d.select(s(u"列表框"), s(u"y")));
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementDeleteEntry")));
         QVERIFY(d.lib.exists(s(u"元素/人物.l")));
         QCOMPARE(d.lib.readBytes(s(u"元素/人物.l")), QByteArray());
-        QCOMPARE(d.dialogs.shown, noEntry);
+        QCOMPARE(d.dialogs.shown, noEntry + QStringList{s(u"删除元素「y」？")});
     }
 
     // A command that changes a content file and the category file changes both or neither: when
@@ -172,10 +179,12 @@ private slots:
         QVERIFY(d.choose(s(u"模板菜单"), s(u"templateRenameEntry")));
         QVERIFY(d.select(s(u"列表框m"), s(u"t")));
         QVERIFY(d.choose(s(u"模板菜单"), s(u"templateAddEntry")));
+        d.dialogs.answers = {true};
         QVERIFY(d.choose(s(u"模板菜单"), s(u"templateDeleteEntry")));
         const QString failed = s(u"保存失败！请检查文件是否可写！\r\n没有写入权限");
-        QCOMPARE(d.dialogs.shown, (QStringList{failed + s(u"\r\n改名已撤销"),
-                                               failed + s(u"\r\n添加已撤销"), failed}));
+        QCOMPARE(d.dialogs.shown,
+                 (QStringList{failed + s(u"\r\n改名已撤销"), failed + s(u"\r\n添加已撤销"),
+                              s(u"删除模板「t」？"), failed}));
         QCOMPARE(QDir(d.lib.folders.templates).entryList(QDir::Files),
                  (QStringList{s(u"t.txt"), s(u"开端.l")}));
         QCOMPARE(d.lib.readBytes(s(u"模板/t.txt")), QByteArray("T"));
@@ -186,6 +195,7 @@ private slots:
         files.refuseLists = false;
         d.lib.writeBytes(s(u"模板/开端.l"), "t\r\nu\r\n");
         QVERIFY(d.select(s(u"列表框m"), s(u"t")));
+        d.dialogs.answers = {true, true, true};
         QVERIFY(d.choose(s(u"模板菜单"), s(u"templateDeleteEntry")));
         QCOMPARE(d.lib.readBytes(s(u"模板/开端.l")), QByteArray("u\r\n"));
         QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"u")});

@@ -166,6 +166,7 @@ private slots:
         QCOMPARE(menu->pos(), box->viewport()->mapToGlobal(at));
         QCOMPARE(box->item(other)->isSelected(), false);
         menu->hide();
+        d.dialogs.answers = {true};
         QVERIFY(d.choose(s(u"类别菜单"), s(u"elementDeleteCategory")));
         QVERIFY(!d.lib.exists(s(u"元素/甲.l")));
         QVERIFY(d.lib.exists(s(u"元素/乙.l")));
@@ -177,7 +178,8 @@ private slots:
                           entries->visualItemRect(entries->item(0)).center());
         QVERIFY(d.child<QMenu>(s(u"列表菜单"))->isVisible());
         QCOMPARE(entries->currentRow(), -1);
-        QVERIFY(d.dialogs.shown.isEmpty());
+        // The question named the category selected before, not the row under the pointer.
+        QCOMPARE(d.dialogs.shown, QStringList{s(u"删除元素类「甲」？")});
     }
 
     void addCategory()
@@ -266,12 +268,13 @@ private slots:
 
         // With one, the category file goes at once; its entries' files and the list stay.
         QVERIFY(d.select(s(u"文件框m"), s(u"开端.l")));
+        d.dialogs.answers = {true};
         QVERIFY(d.choose(s(u"模板类别菜单"), s(u"templateDeleteCategory")));
         QVERIFY(!d.lib.exists(s(u"模板/开端.l")));
         QCOMPARE(d.lib.readBytes(s(u"模板/p.txt")), QByteArray("text"));
         QCOMPARE(d.texts(d.list(s(u"列表框m"))), QStringList{s(u"p")});
         QCOMPARE(d.list(s(u"文件框m"))->count(), 0);
-        QVERIFY(d.dialogs.shown.isEmpty());
+        QCOMPARE(d.dialogs.shown, QStringList{s(u"删除模板类「开端」？")});
     }
 
     void loadCategory()

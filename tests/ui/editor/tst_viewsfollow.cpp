@@ -98,12 +98,13 @@ private slots:
         QVERIFY(d.choose(s(u"模板类别菜单"), s(u"templateRenameCategory")));
         QCOMPARE(categories->currentText(), s(u"序幕.l"));
         QCOMPARE(d.texts(catalogue), QStringList{s(u"开场")});
+        d.dialogs.answers = {true};
         QVERIFY(d.choose(s(u"模板类别菜单"), s(u"templateDeleteCategory")));
         QCOMPARE(categories->count(), 0);
-        QVERIFY(d.dialogs.shown.isEmpty());
+        QCOMPARE(d.dialogs.shown, QStringList{s(u"删除模板类「序幕」？")});
     }
 
-    // 删除项 is instant, and Ctrl+Z in the editor brings the element back: its exact bytes and
+    // 删除项 asks, and Ctrl+Z in the editor brings the element back: its exact bytes and
     // its entry at its place. Ctrl+Y deletes it again.
     void ctrlZInTheEditorBringsADeletedElementBack()
     {
@@ -114,6 +115,7 @@ private slots:
         QVERIFY(d.open());
         QVERIFY(d.select(s(u"文件框"), s(u"人物.l")));
         QVERIFY(d.select(s(u"列表框"), s(u"天气")));
+        d.dialogs.answers = {true};
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementDeleteEntry")));
         QVERIFY(!d.lib.exists(s(u"元素/天气.txt")));
         QCOMPARE(undoAction(d.window())->text(), s(u"撤销 删除元素「天气」"));
@@ -126,7 +128,7 @@ private slots:
         press(d.list(s(u"列表框")), Qt::CTRL | Qt::Key_Y);
         QVERIFY(!d.lib.exists(s(u"元素/天气.txt")));
         QCOMPARE(d.texts(d.list(s(u"列表框"))), (QStringList{s(u"甲"), s(u"乙")}));
-        QVERIFY(d.dialogs.shown.isEmpty());
+        QCOMPARE(d.dialogs.shown, QStringList{s(u"删除元素「天气」？")});
     }
 
     // In a text box Ctrl+Z undoes the typing, as ever, and leaves the library alone.
@@ -166,9 +168,11 @@ private slots:
         // Selecting the entry again drops the typed text only when the user says so.
         d.dialogs.choices = {Dialogs::Choice::No};
         QVERIFY(d.select(s(u"列表框"), s(u"天气")));
+        d.dialogs.answers = {true};
         QVERIFY(d.choose(s(u"列表菜单"), s(u"elementDeleteEntry")));
         QCOMPARE(box->toPlainText(), s(u"晴\n"));
-        QCOMPARE(d.dialogs.shown, QStringList{s(u"内容已修改，是否保存？")});
+        QCOMPARE(d.dialogs.shown,
+                 (QStringList{s(u"内容已修改，是否保存？"), s(u"删除元素「天气」？")}));
     }
 
     // An undo the disk refuses is told with its cause, and the file keeps what another program

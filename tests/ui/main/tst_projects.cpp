@@ -42,6 +42,12 @@ public:
     {
         return refuseWrites ? FileResult::systemError(EACCES) : LocalFiles::remove(path);
     }
+    TrashResult moveToTrash(const QString &path) override
+    {
+        if (refuseWrites)
+            return {FileResult::systemError(EACCES), {}};
+        return LocalFiles::moveToTrash(path);
+    }
     bool refuseWrites = false;
     std::function<void()> beforeCreate;
 };
@@ -237,23 +243,29 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("message");
-        QTest::newRow("修改") << u"按钮3"_qs
-                              << u"修改失败！请检查名称是否可用！\r\n没有写入权限"_qs;
+        QTest::addColumn<QString>("question"); // asked first, and answered 是
+        QTest::newRow("修改") << u"按钮3"_qs << u"修改失败！请检查名称是否可用！\r\n没有写入权限"_qs
+                              << QString();
         QTest::newRow("删项目") << u"按钮4"_qs
-                                << u"删除失败！请检查文件是否可写！\r\n没有写入权限"_qs;
+                                << u"删除失败！请检查文件是否可写！\r\n没有写入权限"_qs
+                                << u"删除项目「a」？"_qs;
     }
     void refusedRenameAndDeleteAreTold()
     {
         QFETCH(QString, button);
         QFETCH(QString, message);
+        QFETCH(QString, question);
         TempLibrary lib;
         lib.writeBytes(QStringLiteral("项目/a.l"), "x\r\n");
         Workspace ws(lib);
         ws.selectProject(QStringLiteral("a.l"));
         ws.typeName(QStringLiteral("b"));
         ws.files.refuseWrites = true;
+        ws.dialogs.answers = {true};
         QTest::mouseClick(ws.window->findChild<QPushButton *>(button), Qt::LeftButton);
-        QCOMPARE(ws.dialogs.shown, QStringList{message});
+        const QStringList shown =
+            question.isEmpty() ? QStringList{message} : QStringList{question, message};
+        QCOMPARE(ws.dialogs.shown, shown);
         QCOMPARE(rows(ws.projectFiles()), QStringList{QStringLiteral("a.l")});
         QCOMPARE(lib.readBytes(QStringLiteral("项目/a.l")), QByteArray("x\r\n"));
     }
@@ -267,6 +279,7 @@ private slots:
         ws.click(u"按钮4"); // nothing selected: nothing deleted
         QVERIFY(lib.exists(QStringLiteral("项目/a.l")) && lib.exists(QStringLiteral("项目/b.l")));
         ws.selectProject(QStringLiteral("a.l"));
+        ws.dialogs.answers = {true};
         ws.click(u"按钮4");
         QVERIFY(!lib.exists(QStringLiteral("项目/a.l")));
         QCOMPARE(rows(ws.projectFiles()), QStringList{QStringLiteral("b.l")});
