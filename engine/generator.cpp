@@ -34,10 +34,7 @@ Text cutToFit(Text line, QList<DrawTrace> &draws)
         return line;
     const Text mark = Text::fromUnicode(u"……");
     const QByteArrayView bytes = line.view();
-    qsizetype end = 0;
-    for (qsizetype step = 1; end + step <= LongestEndlessLine - mark.size();
-         step = gbk::isLeadByte(uchar(bytes[end])) ? 2 : 1)
-        end += step;
+    const qsizetype end = gbk::wholeCharactersWithin(bytes, LongestEndlessLine - mark.size());
     keepDrawsWithin(draws, end);
     return Text::fromGbk(bytes.first(end)) + mark;
 }

@@ -61,7 +61,9 @@ EntryResult LibraryDocument::addEntry(const ShownList &list, const Text &name)
 {
     const LibraryName file = LibraryName::content(list.category.folder(), name);
     auto create = std::make_unique<ReplaceStep>(file, std::nullopt, Text());
-    if (const FileResult created = create->apply(*this); !created) {
+    if (const FileResult created =
+            Library::acceptsNewName(name) ? create->apply(*this) : FileResult::refusedName();
+        !created) {
         // The list is written all the same, as the view shows it, so that the two match.
         const EntryResult synced = syncList(list);
         return failedAt(EntryResult::Step::File, created, synced.entries);
@@ -89,6 +91,8 @@ EntryResult LibraryDocument::renameEntry(const ShownList &list, int row, const T
     const Text from = list.entries.value(row);
     const LibraryName oldFile = LibraryName::content(folder, from);
     const LibraryName newFile = LibraryName::content(folder, to);
+    if (!Library::acceptsNewName(to))
+        return failedAt(EntryResult::Step::File, FileResult::refusedName(), list.entries);
     if (exists(newFile))
         return failedAt(EntryResult::Step::File, FileResult::systemError(EEXIST), list.entries);
     // The entry follows its file. An entry whose file is missing only changes its name, provided

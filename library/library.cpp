@@ -41,6 +41,11 @@ QString Library::folderPath(Folder folder) const
     return {};
 }
 
+bool Library::acceptsNewName(const Text &name)
+{
+    return !name.view().startsWith('.');
+}
+
 std::optional<QString> Library::pathOf(Folder folder, const Text &fileName) const
 {
     // File names are the one place where library texts meet the file system's Unicode names.

@@ -32,6 +32,12 @@ public:
     QString folderPath(Folder folder) const;
     Files &files() const { return m_files; }
 
+    // Whether a name may be given to a file now: a new category, project or entry, or the new
+    // name of a rename. Names that start with "." are hidden in file managers and are kept from
+    // the program's own hidden files; files that already have such a name are read, written and
+    // removed as any other.
+    static bool acceptsNewName(const Text &name);
+
     // The path of a file in the folder, or nothing when the name is refused.
     std::optional<QString> pathOf(Folder folder, const Text &fileName) const;
 

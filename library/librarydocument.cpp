@@ -87,7 +87,10 @@ FileResult LibraryDocument::perform(std::unique_ptr<LibraryCommand> command)
 FileResult LibraryDocument::create(const LibraryName &name)
 {
     // Only while nothing has the name: the library's create fails on a taken name, even one
-    // taken by another program a moment ago.
+    // taken by another program a moment ago. A list is a new category or project, named now; a
+    // content file is the text of an entry that a list already names.
+    if (name.isList() && !Library::acceptsNewName(name.name()))
+        return FileResult::refusedName();
     return perform(std::make_unique<LibraryCommand>(
         commandText(name.isList() ? u"添加" : u"创建", name),
         std::make_unique<ReplaceStep>(name, std::nullopt, Text())));
@@ -95,6 +98,8 @@ FileResult LibraryDocument::create(const LibraryName &name)
 
 FileResult LibraryDocument::rename(const LibraryName &from, const Text &to)
 {
+    if (!Library::acceptsNewName(to))
+        return FileResult::refusedName();
     return perform(std::make_unique<LibraryCommand>(
         renameText(from, to), std::make_unique<RenameStep>(from, from.renamed(to))));
 }

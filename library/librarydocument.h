@@ -111,7 +111,9 @@ public:
     Shown<Text> readContent(const LibraryName &name) const;
 
     // Files of their own: a category or project (list) or a content file without a list entry.
-    // create fails with EEXIST while anything has the name, and keeps what is there.
+    // create fails with EEXIST while anything has the name, and keeps what is there. A new
+    // category or project, a new name and a new entry are refused a name that
+    // Library::acceptsNewName() refuses (FileResult::refusedName()).
     [[nodiscard]] FileResult create(const LibraryName &name);
     // Never over an existing file: fails, changing nothing, when the new name is taken.
     [[nodiscard]] FileResult rename(const LibraryName &from, const Text &to);

@@ -3,9 +3,12 @@
 #include "library/folders.h"
 #include "platform/files.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -14,8 +17,60 @@ namespace quorvel {
 namespace {
 
 constexpr char16_t UserLibraryName[] = u"quorvel";
-// The hidden folder a first start fills before it takes the library's name.
+// The hidden folder a first start fills before it takes the library's name: the prefix and six
+// of NewLibraryLetters.
 constexpr char16_t NewLibraryPrefix[] = u".quorvel-new-";
+constexpr char16_t NewLibraryLetters[] = u"abcdefghijklmnopqrstuvwxyz0123456789";
+// A copy nobody has added to for this long was abandoned by a start that did not finish.
+constexpr qint64 AbandonedAfterSeconds = 3600;
+
+bool isNewLibraryName(const QString &name)
+{
+    const QString prefix = QString::fromUtf16(NewLibraryPrefix);
+    const QString letters = QString::fromUtf16(NewLibraryLetters);
+    return name.size() == prefix.size() + 6 && name.startsWith(prefix) &&
+           std::all_of(name.cbegin() + prefix.size(), name.cend(),
+                       [&letters](QChar c) { return letters.contains(c); });
+}
+
+// The copy's last change: the newest time of the folder and of the library folders in it, which
+// change as the copy adds folders and files.
+QDateTime lastChange(const QString &folder, const QStringList &entries)
+{
+    QDateTime last = QFileInfo(folder).lastModified();
+    for (const QString &entry : entries)
+        last = std::max(last, QFileInfo(folder + u'/' + entry).lastModified());
+    return last;
+}
+
+// Removes what interrupted first starts left beside the library: folders of exactly the form
+// this file gives them, holding nothing but (some of) the three library folders, unchanged for
+// an hour (a younger one may be the copy of a start under way). Links are never followed.
+void removeAbandonedCopies(const QString &parent)
+{
+    const QStringList libraryFolders{QString::fromUtf16(TemplatesFolderName),
+                                     QString::fromUtf16(ElementsFolderName),
+                                     QString::fromUtf16(ProjectsFolderName)};
+    const QDateTime abandoned = QDateTime::currentDateTimeUtc().addSecs(-AbandonedAfterSeconds);
+    const QStringList found =
+        QDir(parent).entryList({QString::fromUtf16(NewLibraryPrefix) + u'*'},
+                               QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QString &name : found) {
+        if (!isNewLibraryName(name))
+            continue;
+        const QString folder = parent + u'/' + name;
+        const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                           QDir::System | QDir::NoDotAndDotDot);
+        const bool onlyLibrary =
+            std::all_of(entries.cbegin(), entries.cend(), [&](const QString &entry) {
+                const QFileInfo info(folder + u'/' + entry);
+                return libraryFolders.contains(entry) && info.isDir() && !info.isSymLink();
+            });
+        const QDateTime changed = lastChange(folder, entries);
+        if (onlyLibrary && changed.isValid() && changed < abandoned)
+            QDir(folder).removeRecursively();
+    }
+}
 
 // Creates path and every missing folder above it.
 FileResult createPath(Files &files, const QString &path)
@@ -35,12 +90,12 @@ FileResult createPath(Files &files, const QString &path)
 // A folder of a name nothing has yet, beside the library-to-be.
 FileResult createHiddenFolder(Files &files, const QString &parent, QString &folder)
 {
-    static constexpr char16_t Letters[] = u"abcdefghijklmnopqrstuvwxyz0123456789";
+    const QString letters = QString::fromUtf16(NewLibraryLetters);
     FileResult made;
     for (int attempt = 0; attempt < 100; ++attempt) {
         folder = parent + u'/' + QString::fromUtf16(NewLibraryPrefix);
         for (int i = 0; i < 6; ++i)
-            folder += QChar(Letters[QRandomGenerator::global()->bounded(36)]);
+            folder += letters.at(QRandomGenerator::global()->bounded(int(letters.size())));
         made = files.createFolder(folder);
         if (!made.isSystemError(EEXIST))
             return made;
@@ -92,6 +147,7 @@ LibraryHome findLibraryHome(Files &files, const LibraryPlaces &places)
     if (places.programFolderWritable)
         return home;
     home.folder = places.userDataFolder + u'/' + QString::fromUtf16(UserLibraryName);
+    removeAbandonedCopies(places.userDataFolder);
     if (files.exists(home.folder))
         return home;
 

@@ -38,7 +38,9 @@ struct LibraryHome
 // beside itself. An installed one, whose folder it cannot write, uses the user's own library,
 // userDataFolder/quorvel, and creates it on the first start as a copy of the sample library: the
 // copy is made in a hidden folder beside it and renamed into place only while nothing has the
-// name, so an existing library (or one another start made meanwhile) is never touched.
+// name, so an existing library (or one another start made meanwhile) is never touched. Such a
+// hidden folder that an interrupted first start left, unchanged for an hour, is removed by the
+// next start.
 LibraryHome findLibraryHome(Files &files, const LibraryPlaces &places);
 
 } // namespace quorvel

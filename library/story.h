@@ -17,5 +17,9 @@ enum class StoryEncoding
 
 // A story (lines each ended by CR LF, as the story box holds them) as a file holds it.
 QByteArray storyBytes(const Text &story, StoryEncoding encoding);
+// The same for readers that take only well-formed text (scripts, pipes): a byte that is no
+// character, which a library file may hold, goes out as U+FFFD in UTF-8 and as "?" in GBK, so
+// that the whole output is valid in its encoding.
+QByteArray wellFormedStoryBytes(const Text &story, StoryEncoding encoding);
 
 } // namespace quorvel

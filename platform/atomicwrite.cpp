@@ -27,13 +27,14 @@ bool linkUnnamed(int fd, const QByteArray &name)
 // Fills in the X of the template until a free name is found.
 bool linkUnnamedAtRandomName(int fd, QByteArray &name)
 {
-    static constexpr char Letters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    // The letters mkostemp(3) takes too, so that both kinds of temporary have the one form the
+    // clean-up of interrupted saves knows (see LocalFiles::isTemporaryName).
+    const QByteArrayView letters(LocalFiles::TemporaryLetters);
     const qsizetype at = name.size() - 6;
     for (int attempt = 0; attempt < 100; ++attempt) {
         quint64 bits = QRandomGenerator::system()->generate64();
-        for (qsizetype i = at; i < name.size(); ++i, bits /= 62)
-            name[i] = Letters[bits % 62];
+        for (qsizetype i = at; i < name.size(); ++i, bits /= quint64(letters.size()))
+            name[i] = letters[qsizetype(bits % quint64(letters.size()))];
         if (linkUnnamed(fd, name))
             return true;
         if (errno != EEXIST)

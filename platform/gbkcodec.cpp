@@ -179,6 +179,52 @@ const Tables &tables()
     return *built;
 }
 
+// Decodes the character that starts at in[0] (n > 0 bytes left) into out (room for two units):
+// how many bytes it takes, and how many units it wrote. A byte that starts no character is one
+// carrier. decode() and characterLength() both go through here, so a cut made at a length this
+// gives falls exactly where decode() sees a character end.
+struct Step
+{
+    int bytes;
+    int units;
+};
+
+inline Step decodeOne(const Tables &t, const std::uint8_t *in, qsizetype n, char16_t *out)
+{
+    const std::uint8_t b1 = in[0];
+    if (b1 < 0x80) {
+        out[0] = b1;
+        return {1, 1};
+    }
+    if (isLeadByte(b1) && n > 1) {
+        const std::uint8_t b2 = in[1];
+        if (!isDigit(b2)) {
+            if (char16_t c = t.twoByte[(b1 - 0x81) * 256 + b2]) {
+                out[0] = c;
+                return {2, 1};
+            }
+        } else if (n > 3 && isLeadByte(in[2]) && isDigit(in[3])) {
+            const std::uint32_t idx = fourByteIndex(b1, b2, in[2], in[3]);
+            if (idx < BmpFourByteCount) {
+                if (char16_t c = t.fourByte[idx]) {
+                    out[0] = c;
+                    return {4, 1};
+                }
+            } else if (idx >= SupplementaryBase) {
+                const char32_t cp = 0x10000 + (idx - SupplementaryBase);
+                if (cp <= 0x10FFFF) {
+                    out[0] = char16_t(0xD800 + ((cp - 0x10000) >> 10));
+                    out[1] = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+                    return {4, 2};
+                }
+            }
+        }
+    }
+    // Not the start of a character: keep the byte; the next one is looked at afresh.
+    out[0] = char16_t(RawByteCarrier + b1);
+    return {1, 1};
+}
+
 } // namespace
 
 QString decode(QByteArrayView bytes)
@@ -192,48 +238,35 @@ QString decode(QByteArrayView bytes)
     result.resize(n);
     auto *out = reinterpret_cast<char16_t *>(result.data());
     qsizetype o = 0;
-
-    qsizetype i = 0;
-    while (i < n) {
-        const std::uint8_t b1 = in[i];
-        if (b1 < 0x80) {
-            out[o++] = b1;
-            ++i;
-            continue;
-        }
-        if (isLeadByte(b1) && i + 1 < n) {
-            const std::uint8_t b2 = in[i + 1];
-            if (!isDigit(b2)) {
-                if (char16_t c = t.twoByte[(b1 - 0x81) * 256 + b2]) {
-                    out[o++] = c;
-                    i += 2;
-                    continue;
-                }
-            } else if (i + 3 < n && isLeadByte(in[i + 2]) && isDigit(in[i + 3])) {
-                const std::uint32_t idx = fourByteIndex(b1, b2, in[i + 2], in[i + 3]);
-                if (idx < BmpFourByteCount) {
-                    if (char16_t c = t.fourByte[idx]) {
-                        out[o++] = c;
-                        i += 4;
-                        continue;
-                    }
-                } else if (idx >= SupplementaryBase) {
-                    const char32_t cp = 0x10000 + (idx - SupplementaryBase);
-                    if (cp <= 0x10FFFF) {
-                        out[o++] = char16_t(0xD800 + ((cp - 0x10000) >> 10));
-                        out[o++] = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
-                        i += 4;
-                        continue;
-                    }
-                }
-            }
-        }
-        // Not the start of a character: keep the byte, then look at the next one afresh.
-        out[o++] = char16_t(RawByteCarrier + b1);
-        ++i;
+    for (qsizetype i = 0; i < n;) {
+        const Step step = decodeOne(t, in + i, n - i, out + o);
+        i += step.bytes;
+        o += step.units;
     }
     result.truncate(o);
     return result;
+}
+
+qsizetype characterLength(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return 0;
+    char16_t scratch[2];
+    return decodeOne(tables(), reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size(),
+                     scratch)
+        .bytes;
+}
+
+qsizetype wholeCharactersWithin(QByteArrayView bytes, qsizetype limit)
+{
+    qsizetype end = 0;
+    while (end < bytes.size()) {
+        const qsizetype next = end + characterLength(bytes.sliced(end));
+        if (next > limit)
+            break;
+        end = next;
+    }
+    return end;
 }
 
 QByteArray encode(QStringView text)

@@ -34,4 +34,11 @@ constexpr bool isLeadByte(unsigned char byte)
 QString decode(QByteArrayView bytes);
 QByteArray encode(QStringView text);
 
+// The bytes of the character that starts the bytes, as decode() reads it: 1 for ASCII and for a
+// byte that starts no character (a carrier), 2 or 4 for a GBK or GB18030 code; 0 when empty.
+qsizetype characterLength(QByteArrayView bytes);
+// The longest start of the bytes, at most limit long, that ends where a character ends: a cut
+// there leaves every character whole on both sides.
+qsizetype wholeCharactersWithin(QByteArrayView bytes, qsizetype limit);
+
 } // namespace quorvel::gbk

@@ -5,6 +5,7 @@
 #include "platform/posixfile.h"
 #include "platform/utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -184,6 +185,16 @@ bool LocalFiles::keepsTimes(quint64 device, const QByteArray &fileOnIt) const
     return kept;
 }
 
+bool LocalFiles::isTemporaryName(QByteArrayView name)
+{
+    const QByteArrayView prefix(TemporaryPrefix);
+    if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
+        return false;
+    const QByteArrayView letters(TemporaryLetters);
+    return std::all_of(name.cbegin() + prefix.size(), name.cend(),
+                       [&letters](char c) { return letters.contains(c); });
+}
+
 void LocalFiles::removeLeftovers(const QByteArray &folder)
 {
     // Only our own temporary files, and only old ones: a young one may be a save of another
@@ -191,11 +202,9 @@ void LocalFiles::removeLeftovers(const QByteArray &folder)
     DIR *dir = ::opendir(folder.constData());
     if (!dir)
         return;
-    const QByteArray prefix(TemporaryPrefix);
     const time_t now = std::time(nullptr);
     while (const dirent *entry = ::readdir(dir)) {
-        const QByteArrayView name(entry->d_name);
-        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
+        if (!isTemporaryName(QByteArrayView(entry->d_name)))
             continue;
         struct stat info;
         if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&

@@ -35,14 +35,21 @@ public:
     std::optional<FileKey> key(const NativePath &path) const override;
 
     // A save writes its new bytes into a temporary file beside the target, named with this
-    // prefix and six more characters. No library name can have that form (it is hidden and
-    // ends in neither ".l" nor ".txt"), so what an interrupted save left behind is known for
-    // what it is: the first save into a folder removes such files older than an hour.
+    // prefix and six letters or digits (TemporaryLetters). No library file can have that form:
+    // every list and content file ends in ".l" or ".txt", and the six hold no ".". That form,
+    // and nothing looser, is what an interrupted save leaves behind: the first save into a folder
+    // removes such files older than an hour, never a file of any other name. (A character that
+    // names refuse would prove more, but FAT and other systems without unnamed files, which need
+    // the named temporary most, refuse the same characters.)
     static constexpr char TemporaryPrefix[] = ".quorvel-save-";
+    static constexpr char TemporaryLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     static constexpr qint64 LeftoverAgeSeconds = 3600;
     // The hidden folder that keeps deleted files where the desktop's trash cannot take them. No
     // library list shows it: it is a folder, and its name ends in neither ".l" nor ".txt".
     static constexpr char16_t KeepFolder[] = u".quorvel-trash";
+
+    static bool isTemporaryName(QByteArrayView name);
 
 private:
     void removeLeftovers(const QByteArray &folder);

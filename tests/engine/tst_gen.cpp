@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTest>
 
 #include <cerrno>
@@ -27,6 +28,7 @@ struct Run
     int status = -1;
     QString out;
     QString err;
+    QByteArray outBytes; // standard output as written
 };
 
 Run runGen(const QStringList &arguments, const QString &program = QStringLiteral(QUORVEL_GEN))
@@ -35,8 +37,9 @@ Run runGen(const QStringList &arguments, const QString &program = QStringLiteral
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    const QByteArray out = process.readAllStandardOutput();
+    return {process.exitCode(), QString::fromUtf8(out),
+            QString::fromUtf8(process.readAllStandardError()), out};
 }
 
 // A project p of three templates, the second of which does not exist, and a project of none.
@@ -97,7 +100,7 @@ private slots:
             runGen(f.args({QStringLiteral("--times"), QStringLiteral("2"), QStringLiteral("空")}));
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QString());
-        QCOMPARE(run.err, (QString::fromUtf16(messages::EmptyProject) + u'\n').repeated(2));
+        QCOMPARE(run.err, QString::fromUtf16(messages::EmptyProject) + u"（共 2 次）\n"_qs);
     }
 
     // A template too large to read is named on standard error; the run goes on without it.
@@ -210,6 +213,59 @@ private slots:
         QCOMPARE(run.status, 4);
         QCOMPARE(run.out, QStringLiteral("从前有个[人]。\n完\n"));
         QCOMPARE(run.err, QStringLiteral("元素「人」引用自身，无法展开完毕！请检查！\n"));
+    }
+
+    // The output is well-formed in its encoding whatever the library holds: a line cut at the
+    // 64 KiB bound ends after a whole character, and a byte that is no character is replaced.
+    // A message met by every run is written once, after the story, with its count.
+    void outputIsWellFormedAndMessagesCounted_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QByteArray>("element");
+        QTest::addColumn<QString>("lineEnd");
+        QTest::addColumn<QString>("err");
+        const QString endless = u"元素「人」引用自身，无法展开完毕！请检查！（共 3 次）\n"_qs;
+        for (const QString &encoding : {u"utf-8"_qs, u"gbk"_qs}) {
+            const auto row = [&](const char *name) -> QTestData & {
+                return QTest::addRow("%s, %s", name, qPrintable(encoding)) << encoding;
+            };
+            row("cut after 2-byte characters")
+                << gbk(u"甲乙丙丁[人]"_qs).toGbk() << u"……"_qs << endless;
+            row("cut after 4-byte characters")
+                << gbk(u"𠀀𠀁[人]"_qs).toGbk() << u"……"_qs << endless;
+            row("a byte that is no character")
+                << QByteArray("\xbc\xd7\x80x")
+                << (encoding == u"gbk" ? u"甲?x。"_qs : u"甲\uFFFDx。"_qs) << QString();
+        }
+    }
+    void outputIsWellFormedAndMessagesCounted()
+    {
+        QFETCH(QString, encoding);
+        QFETCH(QByteArray, element);
+        QFETCH(QString, lineEnd);
+        QFETCH(QString, err);
+        Fixture f;
+        f.lib.writeBytes(u"元素/人.txt"_qs, element);
+        const Run run =
+            runGen(f.args({u"--times"_qs, u"3"_qs, u"--encoding"_qs, encoding, u"故事"_qs}));
+        QCOMPARE(run.status, err.isEmpty() ? 0 : 4);
+        QCOMPARE(run.err, err);
+        QString text;
+        if (encoding == u"gbk") {
+            // A byte that is no character decodes as a lone surrogate, which no valid text has.
+            text = Text::fromGbk(run.outBytes).toUnicode();
+            QVERIFY(text.isValidUtf16());
+        } else {
+            QStringDecoder utf8(QStringDecoder::Utf8);
+            text = utf8(run.outBytes);
+            QVERIFY(!utf8.hasError());
+        }
+        const QStringList lines = text.split(QRegularExpression(u"\\r?\\n"_qs));
+        QCOMPARE(lines.size(), 7);
+        for (int i = 0; i < 6; i += 2) {
+            QVERIFY(lines.at(i).startsWith(u"从前有个"_qs));
+            QVERIFY2(lines.at(i).endsWith(lineEnd), qPrintable(lines.at(i).right(8)));
+        }
     }
 
     // SIGINT and SIGTERM stop the run after the current line: every line written is whole.

@@ -252,6 +252,43 @@ private slots:
         QCOMPARE(f.random.reseeds, 1000); // the limit counts every draw of the line
     }
 
+    // An element that names itself after a few characters grows the line past the 64 KiB a
+    // story line may have: it is cut after the last whole character that leaves room for the
+    // mark, whatever the characters' lengths and wherever the first one starts.
+    void endlessLineIsCutAfterAWholeCharacter_data()
+    {
+        QTest::addColumn<QString>("before"); // the pattern's text before the reference
+        QTest::addColumn<QString>("grown");  // what each level of the element adds
+        QTest::newRow("1-byte, after a 2-byte") << u"甲"_qs << u"abcd"_qs;
+        QTest::newRow("2-byte, from the start") << QString() << u"甲乙丙丁"_qs;
+        QTest::newRow("2-byte, after one byte") << u"a"_qs << u"甲乙丙丁"_qs;
+        QTest::newRow("4-byte, after one byte") << u"a"_qs << u"𠀀𠀁"_qs;
+        QTest::newRow("4-byte, after two bytes") << u"甲"_qs << u"𠀀㐀"_qs;
+        QTest::newRow("4- and 2-byte mixed") << u"ab"_qs << u"甲𠀀"_qs;
+    }
+    void endlessLineIsCutAfterAWholeCharacter()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, grown);
+        Fixture f;
+        f.element(u"A", Text::fromUnicode(grown + u"[A]"_qs).toGbk());
+        const Text line = f.generator.expand(Text::fromUnicode(before + u"[A]"_qs));
+        // The longest run of whole characters within 64 KiB less the mark, then the mark.
+        const qsizetype room = 64 * 1024 - Text::fromUnicode(u"……").size();
+        QString kept = before;
+        qsizetype size = Text::fromUnicode(before).size();
+        for (qsizetype i = 0;; ++i) {
+            QString next = grown.at(i % grown.size());
+            if (next.back().isHighSurrogate())
+                next += grown.at(++i % grown.size());
+            size += Text::fromUnicode(next).size();
+            if (size > room)
+                break;
+            kept += next;
+        }
+        QCOMPARE(line, Text::fromUnicode(kept + u"……"_qs));
+    }
+
     // The run that the Run button and quorvel-gen share: one line per template in project order,
     // each handed on before the next template is read (so a template's messages come after the
     // lines before it), templates without patterns skipped silently, an empty project told.

@@ -225,10 +225,41 @@ private slots:
         QCOMPARE(d.index(), 1);
     }
 
-    // Another program changes the list between the view's read and the command, and again before
-    // the undo: each time the one change is made to the file as it is now. (The other program's
-    // list always differs in size: a rewrite of the same size within one tick of the file
-    // system's clock is one that a file key cannot tell.)
+    // A name starting with "." is refused for whatever is named now: a new category, project or
+    // entry and a new name, changing nothing. The element .隐, which has such a name already,
+    // is read, saved, renamed and removed like any other.
+    void hiddenNamesAreRefusedForNewNamesOnly_data()
+    {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("new category") << create(u"元素/.类.l") << true;
+        QTest::newRow("new project") << create(u"项目/.p.l") << true;
+        QTest::newRow("category renamed") << rename(u"元素/人物.l", u".角色") << true;
+        QTest::newRow("project renamed") << rename(u"项目/相遇.l", u".相遇") << true;
+        QTest::newRow("new entry") << onList(u"元素/人物.l", addEntry(u".丁")) << true;
+        QTest::newRow("entry renamed") << onList(u"元素/人物.l", renameEntry(0, u".戊")) << true;
+        QTest::newRow("entry without file renamed")
+            << onList(u"元素/人物.l", renameEntry(2, u".戊")) << true;
+        QTest::newRow("existing saved") << write(u"元素/.隐.txt", b(u"新\r\n")) << false;
+        QTest::newRow("existing renamed") << onList(u"元素/隐者.l", renameEntry(0, u"显")) << false;
+        QTest::newRow("existing removed") << onList(u"元素/隐者.l", removeEntry(0)) << false;
+        QTest::newRow("existing text created") << create(u"模板/.模.txt") << false;
+        QTest::newRow("a dot inside") << create(u"元素/类.一.l") << false;
+    }
+    void hiddenNamesAreRefusedForNewNamesOnly()
+    {
+        QFETCH(Action, action);
+        QFETCH(bool, refused);
+        Doc d;
+        d.lib.writeBytes(u"元素/隐者.l"_qs, b(u".隐\r\n"));
+        d.lib.writeBytes(u"元素/.隐.txt"_qs, b(u"旧"));
+        QCOMPARE(d.doc.readContent(at(u"元素/.隐.txt")).value, t(u"旧"));
+        const QStringList before = d.files();
+        const FileResult result = action(d.doc);
+        QCOMPARE(result.describe(), refused ? u"名称不可用"_qs : QString());
+        QCOMPARE(d.files() == before, refused);
+        QCOMPARE(d.doc.undoStack().count(), refused ? 0 : 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLibraryDocument)

@@ -10,6 +10,10 @@ class TestLibraryFollowers : public QObject
     Q_OBJECT
 
 private slots:
+    // Another program changes the list between the view's read and the command, and again before
+    // the undo: each time the one change is made to the file as it is now. (The other program's
+    // list always differs in size: a rewrite of the same size within one tick of the file
+    // system's clock is one that a file key cannot tell.)
     void changesMergeWithAnotherProgramsLines_data()
     {
         QTest::addColumn<EntryCommand>("command");

@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace quorvel;
 using namespace quorvel::test;
 
@@ -112,6 +116,53 @@ private slots:
         QCOMPARE(home.problem, QString());
         QCOMPARE(f.dataEntries(), QStringList{QStringLiteral("quorvel")});
         QVERIFY(!QFileInfo(f.user()).isDir() || QDir(f.user()).isEmpty());
+    }
+
+    // What an interrupted first start left beside the library goes at the next start, whether
+    // that start copies the library or finds it there; only a folder of exactly that form, with
+    // nothing but library folders in it and unchanged for an hour, is taken for one.
+    void nextStartRemovesAbandonedCopies_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("inside"); // a file in it, under one of its folders or not
+        QTest::addColumn<int>("age");        // seconds since it last changed
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("abandoned copy")
+            << u".quorvel-new-a1b2c3"_qs << u"元素/人.txt"_qs << 7200 << true;
+        QTest::newRow("abandoned at its start")
+            << u".quorvel-new-a1b2c3"_qs << QString() << 7200 << true;
+        QTest::newRow("copy under way")
+            << u".quorvel-new-a1b2c3"_qs << u"元素/人.txt"_qs << 60 << false;
+        QTest::newRow("holds something else")
+            << u".quorvel-new-a1b2c3"_qs << u"笔记.txt"_qs << 7200 << false;
+        QTest::newRow("another name")
+            << u".quorvel-new-a1b2c3d"_qs << u"元素/人.txt"_qs << 7200 << false;
+    }
+    void nextStartRemovesAbandonedCopies()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, inside);
+        QFETCH(int, age);
+        QFETCH(bool, removed);
+        for (const bool libraryThere : {false, true}) {
+            Fixture f;
+            if (libraryThere)
+                QVERIFY(QDir().mkpath(f.user() + u"/元素"_qs));
+            const QString left = f.places.userDataFolder + u'/' + name;
+            QVERIFY(QDir().mkpath(left));
+            QStringList touched{left};
+            if (!inside.isEmpty()) {
+                QVERIFY(QDir().mkpath(QFileInfo(left + u'/' + inside).path()));
+                QVERIFY(QFile(left + u'/' + inside).open(QIODevice::WriteOnly));
+                touched.prepend(QFileInfo(left + u'/' + inside).path());
+            }
+            const timespec then[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+            for (const QString &path : touched)
+                QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), then, 0), 0);
+            QCOMPARE(findLibraryHome(f.files, f.places).folder, f.user());
+            QCOMPARE(!QFileInfo::exists(left), removed);
+            QVERIFY(QFileInfo(f.user() + u"/元素"_qs).isDir());
+        }
     }
 
     void failureIsToldWithItsCause()

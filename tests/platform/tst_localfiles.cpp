@@ -234,6 +234,36 @@ private slots:
         QVERIFY(!lib.exists(QStringLiteral("元素/") + prefix + QStringLiteral("Old123")));
         QVERIFY(lib.exists(QStringLiteral("元素/") + prefix + QStringLiteral("New123")));
     }
+
+    // The clean-up takes only the exact form of its own temporaries: an hour-old file whose name
+    // merely starts like one (an element or list a user named so, with its extension) stays.
+    void leftoverCleanUpTakesOnlyItsOwnForm_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("removed");
+        const QString prefix = QString::fromLatin1(LocalFiles::TemporaryPrefix);
+        QTest::newRow("our temporary") << prefix + u"aZ09bY"_qs << true;
+        QTest::newRow("element named like one") << prefix + u"ab.txt"_qs << false;
+        QTest::newRow("category named like one") << prefix + u"abcd.l"_qs << false;
+        QTest::newRow("other characters") << prefix + u"ab-c_d"_qs << false;
+        QTest::newRow("five letters") << prefix + u"abcde"_qs << false;
+        QTest::newRow("seven letters") << prefix + u"abcdefg"_qs << false;
+    }
+    void leftoverCleanUpTakesOnlyItsOwnForm()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, removed);
+        TempLibrary lib;
+        const QString path = u"元素/"_qs + name;
+        lib.writeBytes(path, "kept?");
+        const timespec twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+        QCOMPARE(
+            ::utimensat(AT_FDCWD, QFile::encodeName(lib.path(path)).constData(), twoHoursAgo, 0),
+            0);
+        QVERIFY(lib.files.write(lib.path(u"元素/a.txt"_qs), "a"));
+        QCOMPARE(!lib.exists(path), removed);
+        QCOMPARE(LocalFiles::isTemporaryName(QFile::encodeName(name)), removed);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLocalFiles)

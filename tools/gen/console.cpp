@@ -26,6 +26,21 @@ void printMessage(const QString &text)
     std::fflush(stderr);
 }
 
+void MessageTally::add(const QString &message)
+{
+    qint64 &count = m_counts[message];
+    if (count++ == 0)
+        m_order.append(message);
+}
+
+void MessageTally::print() const
+{
+    for (const QString &message : m_order) {
+        const qint64 count = m_counts.value(message);
+        printMessage(count > 1 ? message + QStringLiteral("（共 %1 次）").arg(count) : message);
+    }
+}
+
 void printError(const QString &text)
 {
     std::fputs((QStringLiteral("quorvel-gen：") + text + u'\n').toUtf8().constData(), stderr);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 namespace quorvel::gen {
 
@@ -15,6 +17,21 @@ void printJson(const QJsonObject &object);
 // become blanks. Whatever was written to standard output goes first, so that in a shared
 // terminal or log a message stands after the lines made before it.
 void printMessage(const QString &text);
+// The messages of one invocation (all its --times runs), each different one told once: counted
+// as they come, and written by print() in the order first met, with how many times it came when
+// that is more than once ("……（共 1000 次）"). A message's words name what it is about (the
+// element, the file, the circle), so one text is one kind of message for one element.
+class MessageTally
+{
+public:
+    void add(const QString &message);
+    void print() const;
+
+private:
+    QStringList m_order;
+    QHash<QString, qint64> m_counts;
+};
+
 // A problem of quorvel-gen itself on standard error, after the program's name.
 void printError(const QString &text);
 

@@ -83,9 +83,13 @@ int runProject(const Options &options, OpenLibrary &opened)
             story += out + "\r\n";
             return;
         }
-        written = writeToStandardOutput(storyBytes(out + "\r\n", encoding)) && written;
+        written = writeToStandardOutput(wellFormedStoryBytes(out + "\r\n", encoding)) && written;
     };
-    sink.diagnostic = [](const Diagnostic &diagnostic) { printMessage(diagnostic.message()); };
+    // The messages come after the story, each once, however many lines met it.
+    MessageTally messages;
+    sink.diagnostic = [&messages](const Diagnostic &diagnostic) {
+        messages.add(diagnostic.message());
+    };
     bool atBound = false;
     for (qint64 run = 0; run < options.times && !stopSignal; ++run) {
         // Like the window, each run takes the project as it is now.
@@ -94,11 +98,12 @@ int runProject(const Options &options, OpenLibrary &opened)
         const RunReport report = projectRun.run(document.project().templates, sink, &watch);
         atBound = atBound || report.linesAtBound > 0;
     }
+    messages.print();
     // A story for a file is written whole or not at all; one failure, one message.
     QString failure;
     if (!options.outputFile.isEmpty()) {
         const FileResult saved =
-            opened.files.write(options.outputFile, storyBytes(story, encoding));
+            opened.files.write(options.outputFile, wellFormedStoryBytes(story, encoding));
         if (!saved)
             failure = withCause(QString::fromUtf16(messages::StoryNotSaved), saved)
                           .replace(QStringLiteral("\r\n"), QStringLiteral(" "));

@@ -159,6 +159,8 @@ private slots:
             << QStringLiteral("a/b") << QString() << QStringLiteral("名称不可用");
         QTest::newRow("name with a line break")
             << QStringLiteral("a\r\nb") << QString() << QStringLiteral("名称不可用");
+        QTest::newRow("hidden name")
+            << QStringLiteral(".新") << QString() << QStringLiteral("名称不可用");
         QTest::newRow("writes refused")
             << QStringLiteral("新") << QStringLiteral("refuse") << QStringLiteral("没有写入权限");
         QTest::newRow("projects folder gone")
