@@ -20,6 +20,8 @@ constexpr int KeepingDelayMs = 2000;
 
 void MainWindow::keepStoryIn(const QString &stateFolder)
 {
+    if (m_recovery)
+        return; // one state folder for the window's life
     m_recovery = std::make_unique<StoryRecovery>(m_services.files, stateFolder);
     // Where no slot can be had the story is still asked about at the close, only not kept.
     if (!m_recovery->open()) {
@@ -28,15 +30,12 @@ void MainWindow::keepStoryIn(const QString &stateFolder)
     }
     m_storyKeeping.setSingleShot(true);
     m_storyKeeping.setInterval(KeepingDelayMs);
-    connect(&m_storyKeeping, &QTimer::timeout, this, &MainWindow::keepStory, Qt::UniqueConnection);
+    connect(&m_storyKeeping, &QTimer::timeout, this, &MainWindow::keepStory);
     // The first change starts the clock; later changes before it runs out are written with it.
-    connect(
-        m_story, &QPlainTextEdit::textChanged, this,
-        [this] {
-            if (!m_storyKeeping.isActive())
-                m_storyKeeping.start();
-        },
-        Qt::UniqueConnection);
+    connect(m_story, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_storyKeeping.isActive())
+            m_storyKeeping.start();
+    });
     offerRecoveredStory();
 }
 
