@@ -186,6 +186,13 @@ FileResult LibraryDocument::openProject(const LibraryName &file)
 
 void LibraryDocument::setProject(CurrentProject project)
 {
+    // A new list for the project file already read, given without what was read: the file is
+    // still known as read, and the list is changed where it differs from it.
+    if (project.file == m_project.file && !project.key && project.loaded.isEmpty()) {
+        project.key = m_project.key;
+        project.loaded = m_project.loaded;
+        project.modified = project.modified || project.templates != project.loaded;
+    }
     m_project = std::move(project);
     emit projectChanged();
 }

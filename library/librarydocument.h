@@ -80,8 +80,8 @@ struct CurrentProject
     bool modified = false;
     // The file as it was read or last saved: its key just before, and its templates, so that a
     // save can tell what another program changed meanwhile.
-    std::optional<FileKey> key;
-    TextList loaded;
+    std::optional<FileKey> key = {};
+    TextList loaded = {};
 };
 
 // The library that both windows and quorvel-gen work on: its folders, its files and the content
@@ -149,7 +149,8 @@ public:
     // Reads the project file into the current project (a file that cannot be read gives an
     // empty project, with the result saying why).
     FileResult openProject(const LibraryName &file);
-    // Makes the project this one, as if read from its file.
+    // Makes the project this one, as if read from its file. Given for the project file already
+    // read, without a key, it keeps what was read of the file.
     void setProject(CurrentProject project);
     void appendToProject(const Text &templateName);
     void removeFromProject(int row);
