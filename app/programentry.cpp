@@ -2,6 +2,7 @@
 
 #include "library/librarydocument.h"
 #include "library/libraryhome.h"
+#include "library/storyrecovery.h"
 #include "platform/lifecycle.h"
 #include "platform/localfiles.h"
 #include "platform/random.h"
@@ -54,6 +55,8 @@ int runProgram(int argc, char **argv)
 
     window = std::make_unique<MainWindow>(document, Services{files, random, dialogs});
     window->show();
+    // The story a program that was killed or crashed left unsaved is offered back first.
+    window->keepStoryIn(StoryRecovery::defaultFolder());
     if (!home.problem.isEmpty())
         QTimer::singleShot(0, &app, [&dialogs, &home] { dialogs.message(home.problem); });
     const int exitCode = app.exec();

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QJsonObject>
 
+#include <optional>
+
 namespace quorvel {
 
 // A story line and where it came from, as one JSON object for scripts: the text (in UTF-8 as
@@ -12,5 +14,8 @@ namespace quorvel {
 // its line, the byte range it fills in the GBK line ("bytes") and the range of characters in the
 // text ("chars", counted in code points), both as [start, end).
 QJsonObject traceToJson(const StoryLine &line);
+// The story line such an object describes; nothing when it describes none. The byte ranges are
+// taken as they stand ("chars" only repeats them).
+std::optional<StoryLine> traceFromJson(const QJsonObject &object);
 
 } // namespace quorvel

@@ -142,6 +142,10 @@ FileResult LibraryDocument::writeList(const LibraryName &name, const TextList &e
 
 void LibraryDocument::announce(const LibraryChange &change)
 {
+    // The project keeps its file under the file's new name, so that it is saved where it is.
+    if (change.kind == LibraryChange::Kind::Renamed && change.from == m_project.file &&
+        change.from.folder() == Folder::Projects)
+        m_project.file = change.name;
     emit changed(change);
 }
 
@@ -175,14 +179,21 @@ FileResult LibraryDocument::redo()
 
 FileResult LibraryDocument::openProject(const LibraryName &file)
 {
-    Loaded<TextList> read = m_library.loadList(file.folder(), file.fileName());
-    m_project = {file, std::move(read.value)};
+    Shown<TextList> read = readList(file);
+    m_project = {file, read.value, false, read.key, read.value};
     emit projectChanged();
     return read.result;
 }
 
 void LibraryDocument::setProject(CurrentProject project)
 {
+    // A new list for the project file already read, given without what was read: the file is
+    // still known as read, and the list is changed where it differs from it.
+    if (project.file == m_project.file && !project.key && project.loaded.isEmpty()) {
+        project.key = m_project.key;
+        project.loaded = m_project.loaded;
+        project.modified = project.modified || project.templates != project.loaded;
+    }
     m_project = std::move(project);
     emit projectChanged();
 }
@@ -190,6 +201,7 @@ void LibraryDocument::setProject(CurrentProject project)
 void LibraryDocument::appendToProject(const Text &templateName)
 {
     m_project.templates.append(templateName);
+    m_project.modified = true;
     emit projectChanged();
 }
 
@@ -198,12 +210,49 @@ void LibraryDocument::removeFromProject(int row)
     if (row < 0 || row >= m_project.templates.size())
         return;
     m_project.templates.removeAt(row);
+    m_project.modified = true;
     emit projectChanged();
 }
 
-FileResult LibraryDocument::saveProject(const LibraryName &file)
+namespace {
+
+// What another program appended to the project file as it was read, when that is all it did and
+// none of it is a template the project names or named: then both changes can stand. Nothing
+// otherwise.
+std::optional<TextList> addedAtTheEnd(const TextList &now, const CurrentProject &project)
 {
-    return writeList(file, m_project.templates);
+    if (now.size() <= project.loaded.size() ||
+        !std::equal(project.loaded.cbegin(), project.loaded.cend(), now.cbegin()))
+        return std::nullopt;
+    const TextList added = now.mid(project.loaded.size());
+    for (const Text &name : added) {
+        if (project.loaded.contains(name) || project.templates.contains(name))
+            return std::nullopt;
+    }
+    return added;
+}
+
+} // namespace
+
+FileResult LibraryDocument::saveProject(const LibraryName &file, bool overwrite)
+{
+    TextList templates = m_project.templates;
+    if (file == m_project.file && keyOf(file) != m_project.key) {
+        const Shown<TextList> now = readList(file);
+        if (!now.result && !now.result.isMissing())
+            return now.result;
+        if (const std::optional<TextList> added = addedAtTheEnd(now.value, m_project))
+            templates += *added;
+        else if (now.value != m_project.loaded && !overwrite)
+            return FileResult::changedOnDisk();
+    }
+    if (const FileResult written = writeList(file, templates); !written)
+        return written;
+    const bool merged = templates != m_project.templates;
+    m_project = {file, templates, false, keyOf(file), templates};
+    if (merged)
+        emit projectChanged();
+    return FileResult::done();
 }
 
 } // namespace quorvel

@@ -76,6 +76,12 @@ struct CurrentProject
 {
     LibraryName file;
     TextList templates;
+    // Changed since it was read from its file or saved into it.
+    bool modified = false;
+    // The file as it was read or last saved: its key just before, and its templates, so that a
+    // save can tell what another program changed meanwhile.
+    std::optional<FileKey> key = {};
+    TextList loaded = {};
 };
 
 // The library that both windows and quorvel-gen work on: its folders, its files and the content
@@ -146,12 +152,17 @@ public:
     // Reads the project file into the current project (a file that cannot be read gives an
     // empty project, with the result saying why).
     FileResult openProject(const LibraryName &file);
-    // Makes the project this one, as if read from its file.
+    // Makes the project this one, as if read from its file. Given for the project file already
+    // read, without a key, it keeps what was read of the file.
     void setProject(CurrentProject project);
     void appendToProject(const Text &templateName);
     void removeFromProject(int row);
-    // Saves the current project's templates into the file.
-    [[nodiscard]] FileResult saveProject(const LibraryName &file);
+    // Saves the current project's templates into the file, which then is the project's. Into
+    // the file the project was read from, after another program changed it: what that program
+    // only added at the end (templates the project names nowhere, nor did when it was read) is
+    // kept, after the project's own templates; any other change is not overwritten unless
+    // overwrite is set, and the result is ChangedOnDisk.
+    [[nodiscard]] FileResult saveProject(const LibraryName &file, bool overwrite = false);
 
     // For the commands alone: the files they change, and the announcement of each change they
     // made to the disk.

@@ -19,6 +19,11 @@ std::unique_ptr<Progress> Dialogs::startProgress(const QString &)
     return std::make_unique<Unwatched>();
 }
 
+Dialogs::Choice Dialogs::questionWithCaptions(const QString &text, const Captions &)
+{
+    return questionWithCancel(text);
+}
+
 std::optional<SaveTarget> Dialogs::saveFileName(const QString &, const QStringList &)
 {
     return std::nullopt;

@@ -47,6 +47,16 @@ public:
         Cancel
     };
     virtual Choice questionWithCancel(const QString &text) = 0;
+    // questionWithCancel() with buttons that say what each answer does (保存 / 不保存 / 取消), in
+    // the order Yes, No, Cancel. Where captions cannot be shown it is asked as
+    // questionWithCancel().
+    struct Captions
+    {
+        QString yes;
+        QString no;
+        QString cancel;
+    };
+    virtual Choice questionWithCaptions(const QString &text, const Captions &captions);
     // A modal input box with no prompt, title or initial text. On OK the typed line is stored into
     // text and true is returned; on Cancel text keeps its value and false is returned.
     virtual bool input(QString &text) = 0;

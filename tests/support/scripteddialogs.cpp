@@ -57,6 +57,12 @@ Dialogs::Choice ScriptedDialogs::questionWithCancel(const QString &text)
     return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
 }
 
+Dialogs::Choice ScriptedDialogs::questionWithCaptions(const QString &text, const Captions &captions)
+{
+    captionsShown.append({captions.yes, captions.no, captions.cancel});
+    return questionWithCancel(text);
+}
+
 bool ScriptedDialogs::input(QString &text)
 {
     ++inputsAsked;

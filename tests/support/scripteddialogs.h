@@ -20,6 +20,8 @@ public:
     bool question(const QString &text) override;
     // Answered from choices (Cancel once used up).
     Choice questionWithCancel(const QString &text) override;
+    // The same, recording the captions in captionsShown.
+    Choice questionWithCaptions(const QString &text, const Captions &captions) override;
     bool input(QString &text) override;
     std::unique_ptr<Progress> startProgress(const QString &label) override;
     std::optional<SaveTarget> saveFileName(const QString &suggested,
@@ -28,6 +30,7 @@ public:
     QStringList shown;
     QList<bool> answers;
     QList<Choice> choices;
+    QList<QStringList> captionsShown; // yes, no, cancel
     QList<std::optional<QString>> inputs;
     int inputsAsked = 0;
 

@@ -1,5 +1,6 @@
 #include "ui/main/mainwindow.h"
 
+#include "library/storyrecovery.h"
 #include "ui/editor/editorwindow.h"
 #include "ui/main/sourcewindow.h"
 #include "ui/widgets/captionbox.h"
@@ -47,6 +48,8 @@ MainWindow::MainWindow(LibraryDocument &document, Services services, QWidget *pa
 
 MainWindow::~MainWindow()
 {
+    // A window that goes without being closed (the program ends otherwise) leaves the story's
+    // copy where it is.
     delete m_editor;
 }
 
@@ -204,8 +207,9 @@ void MainWindow::openEditor()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The program ends with its main window, editor included; when the editor stays open (its
-    // changed text not to be lost), so does the main window.
-    if (m_editor && !m_editor->close()) {
+    // changed text not to be lost), so does the main window, and so it does for a project list
+    // or a story the user does not want to lose.
+    if ((m_editor && !m_editor->close()) || !projectMayBeLeft() || !storyMayClose()) {
         event->ignore();
         return;
     }

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -24,6 +26,7 @@ class FileBox;
 class NameList;
 class SourceWindow;
 class StoryBox;
+class StoryRecovery;
 class UndoActions;
 struct StoryLine;
 
@@ -39,6 +42,11 @@ public:
 
     LibraryDocument &document() { return m_document; }
     EditorWindow *editor() const;
+
+    // Keeps the story box's text in the state folder while it is not saved, so that a crash or
+    // a kill does not take it (see library/storyrecovery.h); first offers back a story that a
+    // program which ended without a word left there. Without it the story is kept nowhere.
+    void keepStoryIn(const QString &stateFolder);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -59,6 +67,8 @@ private slots:
     // The run, and the story it made.
     void runNovel();
     void saveStory();
+    // Writes the story's copy for recovery, or removes it when there is nothing to keep.
+    void keepStory();
     void showSource(const StoryLine &line);
     void showSelectedDraw(const StoryLine &line, qsizetype start, qsizetype end);
     // The editor on that template or element file, at that line; false when no category lists
@@ -84,6 +94,15 @@ private slots:
     void showFinding(const quorvel::Finding &finding);
 
 private:
+    // Asks where to save the story and saves it there; true once it is saved.
+    bool writeStory();
+    // Whether the window may close as far as the story goes: a story not saved is saved, let go
+    // or kept open as the user answers.
+    bool storyMayClose();
+    void offerRecoveredStory();
+    // The story is saved or given up: its copy for recovery goes.
+    void storySettled();
+
     void buildUi();
     void growWithTheWindow();
     void connectHandlers();
@@ -97,6 +116,14 @@ private:
     bool reportUnreadable(const FileResult &read, const Text &fileName);
     // The project the typed name names.
     LibraryName typedProject() const;
+    // Saves the project list into the file, asking before it overwrites another program's
+    // change; true once it is saved.
+    bool saveProjectInto(const LibraryName &file);
+    // Whether the project list may be replaced: a list not saved is saved, let go or kept as
+    // the user answers.
+    bool projectMayBeLeft();
+    // Selects the project's file in the project file box, loading nothing.
+    void showProjectFile(const LibraryName &file);
     // Shows the template in the preview box; false, with the box emptied, when it has no file.
     bool previewTemplate(const Text &name);
     void offerToCreateTemplate(const Text &name, const QString &question);
@@ -114,6 +141,9 @@ private:
     QPointer<CheckWindow> m_checkWindow;
     // A missing template chosen in the catalogue, whose question waits out a double-click.
     QTimer m_pendingQuestion;
+    // The story's copy for recovery, written a few seconds after the story changed.
+    std::unique_ptr<StoryRecovery> m_recovery;
+    QTimer m_storyKeeping;
     bool m_running = false; // a run is under way
     Text m_pendingTemplate;
 

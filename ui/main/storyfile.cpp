@@ -23,21 +23,31 @@ const QString ReplaceQuestion = QStringLiteral("该文件已经存在，是否�
 
 void MainWindow::saveStory()
 {
+    (void)writeStory();
+}
+
+bool MainWindow::writeStory()
+{
     const QString suggested =
         QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
             .filePath(QDateTime::currentDateTime().toString(QStringLiteral("故事-yyyyMMdd-HHmm")) +
                       QStringLiteral(".txt"));
     const std::optional<SaveTarget> target = m_services.dialogs.saveFileName(suggested, FileTypes);
     if (!target)
-        return;
+        return false;
     if (m_services.files.exists(target->path) && !m_services.dialogs.question(ReplaceQuestion))
-        return;
+        return false;
     // Written atomically: a failure keeps the old file, and the text stays in the box.
     const StoryEncoding encoding = target->fileType == 1 ? StoryEncoding::Utf8 : StoryEncoding::Gbk;
     const FileResult saved =
         m_services.files.write(target->path, storyBytes(m_story->content(), encoding));
-    if (!saved)
+    if (!saved) {
         reportFailure(QString::fromUtf16(messages::StoryNotSaved), saved);
+        return false;
+    }
+    m_story->markSaved();
+    storySettled();
+    return true;
 }
 
 } // namespace quorvel

@@ -111,8 +111,10 @@ std::optional<SaveTarget> QtDialogs::saveFileName(const QString &suggested,
 
 namespace {
 
-// The buttons say it in Chinese whether or not Qt's own translation could be loaded.
-int askWith(const QString &text, QMessageBox::StandardButtons buttons)
+// The buttons say it in Chinese whether or not Qt's own translation could be loaded; a question
+// may name its own captions for Yes, No and Cancel.
+int askWith(const QString &text, QMessageBox::StandardButtons buttons,
+            const Dialogs::Captions &named = {})
 {
     QMessageBox box(QMessageBox::NoIcon, title(), shown(text), buttons,
                     QApplication::activeWindow());
@@ -120,13 +122,15 @@ int askWith(const QString &text, QMessageBox::StandardButtons buttons)
     {
         QMessageBox::StandardButton button;
         const char16_t *caption;
-    } captions[] = {{QMessageBox::Ok, u"确定"},
-                    {QMessageBox::Yes, u"是"},
-                    {QMessageBox::No, u"否"},
-                    {QMessageBox::Cancel, u"取消"}};
-    for (const auto &[button, caption] : captions) {
+        QString named;
+    } captions[] = {{QMessageBox::Ok, u"确定", QString()},
+                    {QMessageBox::Yes, u"是", named.yes},
+                    {QMessageBox::No, u"否", named.no},
+                    {QMessageBox::Cancel, u"取消", named.cancel}};
+    for (const auto &[button, caption, namedCaption] : captions) {
         if (QAbstractButton *shownButton = box.button(button))
-            shownButton->setText(QString::fromUtf16(caption));
+            shownButton->setText(namedCaption.isEmpty() ? QString::fromUtf16(caption)
+                                                        : namedCaption);
     }
     if (buttons & QMessageBox::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
@@ -147,7 +151,12 @@ bool QtDialogs::question(const QString &text)
 
 Dialogs::Choice QtDialogs::questionWithCancel(const QString &text)
 {
-    switch (askWith(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    return questionWithCaptions(text, {});
+}
+
+Dialogs::Choice QtDialogs::questionWithCaptions(const QString &text, const Captions &captions)
+{
+    switch (askWith(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, captions)) {
     case QMessageBox::Yes:
         return Choice::Yes;
     case QMessageBox::No:

@@ -12,6 +12,7 @@ public:
     void message(const QString &text) override;
     bool question(const QString &text) override;
     Choice questionWithCancel(const QString &text) override;
+    Choice questionWithCaptions(const QString &text, const Captions &captions) override;
     bool input(QString &text) override;
     std::unique_ptr<Progress> startProgress(const QString &label) override;
     std::optional<SaveTarget> saveFileName(const QString &suggested,

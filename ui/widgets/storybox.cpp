@@ -88,6 +88,25 @@ std::optional<StoryLine> StoryBox::selectedStoryLine(qsizetype &start, qsizetype
     return *line;
 }
 
+QList<std::pair<int, StoryLine>> StoryBox::sourcedLines() const
+{
+    QList<std::pair<int, StoryLine>> lines;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        if (const StoryLine *line = sourceOf(block))
+            lines.append({block.blockNumber(), *line});
+    }
+    return lines;
+}
+
+void StoryBox::restoreSources(const QList<std::pair<int, StoryLine>> &lines)
+{
+    for (const auto &[number, line] : lines) {
+        QTextBlock block = document()->findBlockByNumber(number);
+        if (block.isValid() && block.text() == textToDisplay(line.text))
+            block.setUserData(new Source(line));
+    }
+}
+
 bool StoryBox::event(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {

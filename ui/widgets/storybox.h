@@ -25,6 +25,10 @@ public:
     std::optional<StoryLine> storyLineAt(int position) const;
     // The story line under the selection and the bytes of it that the selection covers.
     std::optional<StoryLine> selectedStoryLine(qsizetype &start, qsizetype &end) const;
+    // The lines that still have their source, each with its line number in the box (from 0).
+    QList<std::pair<int, StoryLine>> sourcedLines() const;
+    // Gives the lines their sources again, where the box's line at that number still shows it.
+    void restoreSources(const QList<std::pair<int, StoryLine>> &lines);
 
 signals:
     void sourceRequested(const StoryLine &line);
