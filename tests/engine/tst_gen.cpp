@@ -2,7 +2,7 @@
 // standard output, standard error and exit status.
 
 #include "engine/messages.h"
-#include "tests/support/templibrary.h"
+#include "tests/engine/genrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,50 +20,6 @@
 
 using namespace quorvel;
 using namespace quorvel::test;
-
-namespace {
-
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-    QByteArray outBytes; // standard output as written
-};
-
-Run runGen(const QStringList &arguments, const QString &program = QStringLiteral(QUORVEL_GEN))
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    const QByteArray out = process.readAllStandardOutput();
-    return {process.exitCode(), QString::fromUtf8(out),
-            QString::fromUtf8(process.readAllStandardError()), out};
-}
-
-// A project p of three templates, the second of which does not exist, and a project of none.
-struct Fixture
-{
-    Fixture()
-    {
-        lib.writeBytes(QStringLiteral("元素/人.txt"), gbk(QStringLiteral("老人")));
-        lib.writeBytes(QStringLiteral("模板/开头.txt"), gbk(QStringLiteral("从前有个[人]。")));
-        lib.writeBytes(QStringLiteral("模板/结尾.txt"), gbk(QStringLiteral("完\r\n")));
-        lib.writeBytes(QStringLiteral("项目/故事.l"),
-                       gbk(QStringLiteral("开头\r\n没有\r\n结尾\r\n")));
-        lib.writeBytes(QStringLiteral("项目/空.l"), QByteArray());
-    }
-    // Quiet: the seed line is a test of its own.
-    QStringList args(const QStringList &more) const
-    {
-        return QStringList{QStringLiteral("--library"), lib.root(), QStringLiteral("--quiet")} +
-               more;
-    }
-    TempLibrary lib;
-};
-
-} // namespace
 
 class TestGen : public QObject
 {
@@ -324,147 +280,6 @@ private slots:
         const QStringList unseeded =
             f.args({QStringLiteral("--times"), QStringLiteral("20"), QStringLiteral("故事")});
         QVERIFY(runGen(unseeded).out != runGen(unseeded).out);
-    }
-
-    void missingProjectFails()
-    {
-        Fixture f;
-        const Run run = runGen(f.args({QStringLiteral("不存在")}));
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.out, QString());
-        QVERIFY2(run.err.contains(QStringLiteral("不存在.l")), qPrintable(run.err));
-    }
-
-    // A folder without any of the three library folders is named as such, for every command,
-    // and quorvel-gen makes nothing in it.
-    void folderWithoutALibraryFails()
-    {
-        const TempLibrary empty(false);
-        for (const QStringList &command : {QStringList{u"故事"_qs}, QStringList{u"--check"_qs},
-                                           QStringList{u"--count"_qs, u"故事"_qs}}) {
-            const Run run =
-                runGen(QStringList{u"--library"_qs, empty.root(), u"--quiet"_qs} + command);
-            QCOMPARE(run.status, 1);
-            QCOMPARE(run.out, QString());
-            QCOMPARE(run.err, u"quorvel-gen："_qs + QDir::toNativeSeparators(empty.root()) +
-                                  u" 中没有素材库：“模板”“元素”“项目”文件夹都不存在\n"_qs);
-        }
-        QVERIFY(QDir(empty.root()).isEmpty());
-    }
-
-    void badArgumentsFail_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("no project") << QStringList{};
-        QTest::newRow("two projects") << QStringList{QStringLiteral("a"), QStringLiteral("b")};
-        QTest::newRow("times not a number")
-            << QStringList{QStringLiteral("--times"), QStringLiteral("x"), QStringLiteral("故事")};
-        QTest::newRow("negative seed")
-            << QStringList{QStringLiteral("--seed"), QStringLiteral("-1"), QStringLiteral("故事")};
-        QTest::newRow("unknown option")
-            << QStringList{QStringLiteral("--fast"), QStringLiteral("故事")};
-        QTest::newRow("check and count")
-            << QStringList{u"--check"_qs, u"--count"_qs, QStringLiteral("故事")};
-        QTest::newRow("count without project") << QStringList{u"--count"_qs};
-        QTest::newRow("format of a run") << QStringList{u"--format"_qs, u"json"_qs, u"故事"_qs};
-        QTest::newRow("unknown format") << QStringList{u"--check"_qs, u"--format"_qs, u"xml"_qs};
-        QTest::newRow("trace of a check") << QStringList{u"--check"_qs, u"--trace"_qs};
-    }
-    void badArgumentsFail()
-    {
-        QFETCH(QStringList, arguments);
-        Fixture f;
-        const Run run = runGen(f.args(arguments));
-        QCOMPARE(run.status, 2);
-        QCOMPARE(run.out, QString());
-        QVERIFY(run.err.contains(QStringLiteral("--help")));
-    }
-
-    // Files to add as path and content in turn, the arguments, and what comes out.
-    void checkPrintsFindingsLikeACompiler_data()
-    {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<int>("status");
-        QTest::newRow("whole library")
-            << QStringList{} << QStringList{u"--check"_qs}
-            << u"项目/故事.l:2: 错误：项目中的模板「没有」不存在\n错误 1 个，循环 0 个，提示 0 个\n"_qs
-            << 1;
-        QTest::newRow("a project without faults")
-            << QStringList{} << QStringList{u"--check"_qs, u"空"_qs}
-            << u"错误 0 个，循环 0 个，提示 0 个\n"_qs << 0;
-        QTest::newRow("a circle that may end passes")
-            << QStringList{u"元素/回.txt"_qs, u"[回]\r\n停"_qs, u"模板/回.txt"_qs,
-                           u"[回]"_qs,        u"项目/回.l"_qs,  u"回"_qs}
-            << QStringList{u"--check"_qs, u"回"_qs}
-            << u"元素/回.txt:1: 循环：元素「回」引用自身：展开时可能层层递归\n"
-               u"错误 0 个，循环 1 个，提示 0 个\n"_qs
-            << 0;
-        QTest::newRow("an endless circle fails")
-            << QStringList{u"元素/环.txt"_qs, u"[环]"_qs,      u"模板/环.txt"_qs,
-                           u"[环]"_qs,        u"项目/环.l"_qs, u"环"_qs}
-            << QStringList{u"--check"_qs, u"环"_qs}
-            << u"元素/环.txt:1: "
-               u"循环：元素「环」引用自身，且每一行都引回循环：一旦用到，必定展开不完\n"
-               u"错误 0 个，循环 1 个（其中 1 个必定展开不完），提示 0 个\n"_qs
-            << 1;
-        QTest::newRow("json lines")
-            << QStringList{} << QStringList{u"--check"_qs, u"--format"_qs, u"json"_qs, u"故事"_qs}
-            << uR"({"file":"项目/故事.l","kind":"missing-template","line":2,)"
-               uR"("message":"项目中的模板「没有」不存在","severity":"error","text":"没有"})"
-               u"\n"
-               uR"({"summary":{"alwaysEndless":0,"circles":0,"errors":1,"notices":0,)"
-               uR"("passed":false}})"
-               u"\n"_qs
-            << 1;
-        QTest::newRow("count")
-            << QStringList{u"元素/人.txt"_qs, u"老人\r\n少年"_qs}
-            << QStringList{u"--count"_qs, u"故事"_qs}
-            << u"项目「故事」可生成 2 种故事\n  模板「开头」：2 种\n  模板「没有」：0 种\n"
-               u"  模板「结尾」：1 种\n"_qs
-            << 0;
-        QTest::newRow("count in json")
-            << QStringList{u"项目/一.l"_qs, u"开头"_qs}
-            << QStringList{u"--count"_qs, u"一"_qs, u"--format"_qs, u"json"_qs}
-            << uR"({"endless":false,"project":"一","shown":"1","stories":"1"})"
-               u"\n"
-               uR"({"endless":false,"shown":"1","stories":"1","template":"开头"})"
-               u"\n"_qs
-            << 0;
-        QTest::newRow("count of a missing project")
-            << QStringList{} << QStringList{u"--count"_qs, u"不存在"_qs} << QString() << 1;
-    }
-    void checkPrintsFindingsLikeACompiler()
-    {
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, arguments);
-        Fixture f;
-        for (qsizetype i = 0; i + 1 < files.size(); i += 2)
-            f.lib.writeBytes(files.at(i), gbk(files.at(i + 1)));
-        const Run run = runGen(f.args(arguments));
-        QTEST(run.out, "out");
-        QTEST(run.status, "status");
-    }
-
-    void helpIsInChinese()
-    {
-        const Run run = runGen({QStringLiteral("--help")});
-        QCOMPARE(run.status, 0);
-        QVERIFY(run.out.startsWith(QStringLiteral("用法：quorvel-gen")));
-        QVERIFY(run.out.contains(QStringLiteral("--seed")));
-        QVERIFY(run.out.contains(u"--check"_qs) && run.out.contains(u"--count"_qs));
-    }
-
-    // Without --library the library is the one beside the program, as for the window.
-    void libraryDefaultsToTheProgramFolder()
-    {
-        Fixture f;
-        const QString copy = f.lib.path(QStringLiteral("quorvel-gen"));
-        QVERIFY(QFile::copy(QStringLiteral(QUORVEL_GEN), copy));
-        const Run run = runGen({QStringLiteral("故事")}, copy);
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, QStringLiteral("从前有个老人。\n完\n"));
     }
 };
 
