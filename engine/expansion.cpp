@@ -164,13 +164,7 @@ public:
     {
         while (!m_draws.isEmpty())
             close(text.length() - m_draws.last().after);
-        // Records are in the order the draws were made: each parent before its children, the
-        // children in the order of the line. Each list is sized once.
-        QList<int> children(m_records.size() + 1, 0);
-        for (const Record &r : std::as_const(m_records))
-            ++children[r.parent + 1];
-        qsizetype next = 0;
-        return treeUnder(-1, children, next);
+        return tree();
     }
 
 private:
@@ -180,19 +174,33 @@ private:
             m_records[m_draws.last().record].end = end;
         m_draws.removeLast();
     }
-    // The draws whose parent is the record given (-1: the line), from record next on.
-    QList<DrawTrace> treeUnder(int parent, const QList<int> &children, qsizetype &next) const
+    // Records are in the order the draws were made: each parent before its children, the
+    // children in the order of the line. The tree is put together from the last record back, so
+    // that every draw is complete when it moves into its parent's list, without a call per level.
+    QList<DrawTrace> tree() const
     {
-        QList<DrawTrace> draws;
-        draws.reserve(children.at(parent + 1));
-        while (next < m_records.size() && m_records.at(next).parent == parent) {
-            const Record &r = m_records.at(next);
-            const int self = int(next++);
-            DrawTrace &draw = draws.emplace_back(DrawTrace{r.element, r.line, r.start, r.end, {}});
-            if (children.at(self + 1) > 0)
-                draw.inner = treeUnder(self, children, next);
+        const qsizetype count = m_records.size();
+        QList<DrawTrace> draws(count);
+        // Where each record goes in its parent's list, and how long each list is.
+        QList<qsizetype> place(count);
+        QList<qsizetype> children(count + 1, 0);
+        for (qsizetype i = 0; i < count; ++i)
+            place[i] = children[m_records.at(i).parent + 1]++;
+        QList<DrawTrace> top(children.at(0));
+        for (qsizetype i = count - 1; i >= 0; --i) {
+            const Record &r = m_records.at(i);
+            DrawTrace &draw = draws[i];
+            draw.element = r.element;
+            draw.line = r.line;
+            draw.start = r.start;
+            draw.end = r.end;
+            // Its children, being later, are in place already; its list is sized by the first.
+            QList<DrawTrace> &into = r.parent < 0 ? top : draws[r.parent].inner;
+            if (into.isEmpty())
+                into.resize(children.at(r.parent + 1));
+            into[place.at(i)] = std::move(draw);
         }
-        return draws;
+        return top;
     }
     static QByteArrayView nameIn(QByteArrayView reference)
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/drawtrace.h"
 #include "platform/text.h"
 
 #include <QByteArrayView>
@@ -33,20 +34,6 @@ enum class ExpansionEnd
     Complete,       // no well-formed reference left
     EmptyReference, // stopped at a "[]"
     Endless,        // stopped at a limit, or because the draw said so
-};
-
-// Where one part of a story line came from: the element drawn, the line of it (from 1; 0 where
-// the element had no line), and the bytes of the story line its text finally fills, with the
-// draws made inside it.
-struct DrawTrace
-{
-    Text element;
-    int line = 0;
-    qsizetype start = 0;
-    qsizetype end = 0;
-    QList<DrawTrace> inner;
-
-    friend bool operator==(const DrawTrace &, const DrawTrace &) = default;
 };
 
 struct Expansion

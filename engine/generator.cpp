@@ -18,13 +18,18 @@ Text elementFileName(QByteArrayView stem)
 // flood the story box; the cut falls between characters and is marked.
 constexpr qsizetype LongestEndlessLine = 64 * 1024;
 
-// The draws as far as they lie in the first length bytes of the line.
+// The draws as far as they lie in the first length bytes of the line; a list at a time, since
+// the draws of an endless line nest thousands deep.
 void keepDrawsWithin(QList<DrawTrace> &draws, qsizetype length)
 {
-    draws.removeIf([length](const DrawTrace &draw) { return draw.start >= length; });
-    for (DrawTrace &draw : draws) {
-        draw.end = std::min(draw.end, length);
-        keepDrawsWithin(draw.inner, length);
+    QList<QList<DrawTrace> *> pending{&draws};
+    while (!pending.isEmpty()) {
+        QList<DrawTrace> &list = *pending.takeLast();
+        list.removeIf([length](const DrawTrace &draw) { return draw.start >= length; });
+        for (DrawTrace &draw : list) {
+            draw.end = std::min(draw.end, length);
+            pending.append(&draw.inner);
+        }
     }
 }
 

@@ -57,16 +57,19 @@ void SourceWindow::showDraw(qsizetype start, qsizetype end)
 
 void SourceWindow::addDraws(QTreeWidgetItem *parent, const QList<DrawTrace> &draws)
 {
-    for (const DrawTrace &draw : draws) {
+    // The item last added at each depth: the parent of the draws one level deeper.
+    QList<QTreeWidgetItem *> holders{parent};
+    forEachDraw(draws, [&](const DrawTrace &draw, int depth) {
         const QString text = drawText(m_line.text, draw);
-        auto *item = new QTreeWidgetItem(parent, {text});
+        auto *item = new QTreeWidgetItem(holders.at(depth), {text});
         item->setToolTip(0, text); // the whole of a long line the column cuts
         item->setData(0, FolderRole, int(Folder::Elements));
         item->setData(0, NameRole, draw.element.toGbk());
         item->setData(0, LineRole, draw.line);
         m_items.insert(&draw, item);
-        addDraws(item, draw.inner);
-    }
+        holders.resize(depth + 1);
+        holders.append(item);
+    });
 }
 
 void SourceWindow::openItem(QTreeWidgetItem *item)

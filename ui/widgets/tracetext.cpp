@@ -2,19 +2,6 @@
 
 namespace quorvel {
 
-namespace {
-
-void appendDraws(QStringList &lines, const Text &storyLine, const QList<DrawTrace> &draws,
-                 int depth)
-{
-    for (const DrawTrace &draw : draws) {
-        lines.append(QString(depth * 2, u' ') + drawText(storyLine, draw));
-        appendDraws(lines, storyLine, draw.inner, depth + 1);
-    }
-}
-
-} // namespace
-
 QString patternLineText(const LineTrace &trace)
 {
     return QStringLiteral("模板「%1」第 %2 行")
@@ -41,19 +28,29 @@ QString traceText(const StoryLine &line)
 QString drawsText(const Text &storyLine, const QList<DrawTrace> &draws)
 {
     QStringList lines;
-    appendDraws(lines, storyLine, draws, 0);
+    forEachDraw(draws, [&](const DrawTrace &draw, int depth) {
+        lines.append(QString(depth * 2, u' ') + drawText(storyLine, draw));
+    });
     return lines.join(u'\n');
 }
 
 const DrawTrace *drawHolding(const QList<DrawTrace> &draws, qsizetype start, qsizetype end)
 {
-    for (const DrawTrace &draw : draws) {
-        if (draw.start <= start && end <= draw.end && start < draw.end) {
-            const DrawTrace *inner = drawHolding(draw.inner, start, end);
-            return inner ? inner : &draw;
+    // Down the draws that hold the range, one level at a time, to the innermost.
+    const DrawTrace *holding = nullptr;
+    const QList<DrawTrace> *list = &draws;
+    for (bool deeper = true; deeper;) {
+        deeper = false;
+        for (const DrawTrace &draw : *list) {
+            if (draw.start <= start && end <= draw.end && start < draw.end) {
+                holding = &draw;
+                list = &draw.inner;
+                deeper = true;
+                break;
+            }
         }
     }
-    return nullptr;
+    return holding;
 }
 
 } // namespace quorvel
