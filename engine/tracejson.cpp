@@ -19,47 +19,103 @@ qsizetype charactersIn(const Text &line, qsizetype bytes)
     return count;
 }
 
-QJsonArray drawsToJson(const Text &line, const QList<DrawTrace> &draws)
+QJsonObject drawToJson(const Text &line, const DrawTrace &draw, QJsonArray inner)
 {
-    QJsonArray array;
-    for (const DrawTrace &draw : draws) {
-        array.append(QJsonObject{
-            {QStringLiteral("element"), draw.element.toUnicode()},
-            {QStringLiteral("line"), draw.line},
-            {QStringLiteral("bytes"), QJsonArray{qint64(draw.start), qint64(draw.end)}},
-            {QStringLiteral("chars"), QJsonArray{qint64(charactersIn(line, draw.start)),
-                                                 qint64(charactersIn(line, draw.end))}},
-            {QStringLiteral("draws"), drawsToJson(line, draw.inner)},
-        });
-    }
-    return array;
+    return QJsonObject{
+        {QStringLiteral("element"), draw.element.toUnicode()},
+        {QStringLiteral("line"), draw.line},
+        {QStringLiteral("bytes"), QJsonArray{qint64(draw.start), qint64(draw.end)}},
+        {QStringLiteral("chars"),
+         QJsonArray{qint64(charactersIn(line, draw.start)), qint64(charactersIn(line, draw.end))}},
+        {QStringLiteral("draws"), std::move(inner)},
+    };
 }
 
+// The draws, nested no deeper than MaxJsonDrawDepth: each list is written once the lists inside
+// it are, from a list of open lists rather than a call per level.
+QJsonArray drawsToJson(const Text &line, const QList<DrawTrace> &draws)
+{
+    struct Open
+    {
+        const QList<DrawTrace> *draws;
+        qsizetype next = 0;
+        QJsonArray array;
+    };
+    QList<Open> open{{&draws, 0, {}}};
+    for (;;) {
+        if (open.last().next < open.last().draws->size()) {
+            const DrawTrace &draw = open.last().draws->at(open.last().next);
+            if (!draw.inner.isEmpty() && open.size() < MaxJsonDrawDepth) {
+                open.append({&draw.inner, 0, {}});
+                continue;
+            }
+            QJsonObject object = drawToJson(line, draw, {});
+            if (!draw.inner.isEmpty())
+                object.insert(QStringLiteral("cut"), true);
+            open.last().array.append(object);
+            ++open.last().next;
+            continue;
+        }
+        if (open.size() == 1)
+            return open.last().array;
+        QJsonArray inner = std::move(open.last().array);
+        open.removeLast();
+        Open &holder = open.last();
+        holder.array.append(drawToJson(line, holder.draws->at(holder.next++), std::move(inner)));
+    }
+}
+
+// One draw without those inside it; nothing when the object describes none.
+std::optional<DrawTrace> drawFromJson(const QJsonObject &object, qsizetype lineSize)
+{
+    const QJsonArray bytes = object.value(QStringLiteral("bytes")).toArray();
+    DrawTrace draw;
+    draw.element = Text::fromUnicode(object.value(QStringLiteral("element")).toString());
+    draw.line = object.value(QStringLiteral("line")).toInt();
+    draw.start = qsizetype(bytes.at(0).toInteger(-1));
+    draw.end = qsizetype(bytes.at(1).toInteger(-1));
+    // A range outside the line would mark text that is not there.
+    if (bytes.size() != 2 || draw.start < 0 || draw.end < draw.start || draw.end > lineSize ||
+        !object.value(QStringLiteral("draws")).isArray())
+        return std::nullopt;
+    return draw;
+}
+
+// The draws of a JSON array, read as drawsToJson writes them, a list at a time.
 std::optional<QList<DrawTrace>> drawsFromJson(const QJsonValue &value, qsizetype lineSize)
 {
     if (!value.isArray())
         return std::nullopt;
-    QList<DrawTrace> draws;
-    const QJsonArray array = value.toArray();
-    for (const QJsonValue &item : array) {
-        const QJsonObject object = item.toObject();
-        const QJsonArray bytes = object.value(QStringLiteral("bytes")).toArray();
-        DrawTrace draw;
-        draw.element = Text::fromUnicode(object.value(QStringLiteral("element")).toString());
-        draw.line = object.value(QStringLiteral("line")).toInt();
-        draw.start = qsizetype(bytes.at(0).toInteger(-1));
-        draw.end = qsizetype(bytes.at(1).toInteger(-1));
-        // A range outside the line would mark text that is not there.
-        if (bytes.size() != 2 || draw.start < 0 || draw.end < draw.start || draw.end > lineSize)
-            return std::nullopt;
-        std::optional<QList<DrawTrace>> inner =
-            drawsFromJson(object.value(QStringLiteral("draws")), lineSize);
-        if (!inner)
-            return std::nullopt;
-        draw.inner = std::move(*inner);
-        draws.append(std::move(draw));
+    struct Open
+    {
+        QJsonArray array;
+        qsizetype next = 0;
+        QList<DrawTrace> draws;
+        DrawTrace holder; // the draw the list is inside (not used for the outermost)
+    };
+    QList<Open> open{{value.toArray(), 0, {}, {}}};
+    for (;;) {
+        if (open.last().next < open.last().array.size()) {
+            const QJsonObject object = open.last().array.at(open.last().next).toObject();
+            std::optional<DrawTrace> draw = drawFromJson(object, lineSize);
+            if (!draw)
+                return std::nullopt;
+            const QJsonArray inner = object.value(QStringLiteral("draws")).toArray();
+            if (!inner.isEmpty()) {
+                open.append({inner, 0, {}, std::move(*draw)});
+                continue;
+            }
+            open.last().draws.append(std::move(*draw));
+            ++open.last().next;
+            continue;
+        }
+        if (open.size() == 1)
+            return std::move(open.last().draws);
+        Open done = open.takeLast();
+        done.holder.inner = std::move(done.draws);
+        open.last().draws.append(std::move(done.holder));
+        ++open.last().next;
     }
-    return draws;
 }
 
 } // namespace

@@ -171,6 +171,38 @@ private slots:
         QCOMPARE(run.err, QStringLiteral("元素「人」引用自身，无法展开完毕！请检查！\n"));
     }
 
+    // --trace on elements that name each other stops at the same bound: one JSON object for
+    // each line the plain run writes, with the same text, the same messages and status 4.
+    void traceOfACircleExitsWithFour_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("other");
+        QTest::newRow("self-reference") << u"[人]"_qs << QString();
+        QTest::newRow("two elements in a circle") << u"甲[乙]"_qs << u"乙[人]"_qs;
+    }
+    void traceOfACircleExitsWithFour()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, other);
+        Fixture f;
+        f.lib.writeBytes(u"元素/人.txt"_qs, gbk(element));
+        f.lib.writeBytes(u"元素/乙.txt"_qs, gbk(other));
+        const Run plain = runGen(f.args({u"故事"_qs}));
+        const Run traced = runGen(f.args({u"--trace"_qs, u"故事"_qs}));
+        QCOMPARE(plain.status, 4);
+        QCOMPARE(traced.status, 4);
+        QCOMPARE(traced.err, plain.err);
+        const QStringList lines = plain.out.split(u'\n', Qt::SkipEmptyParts);
+        const QStringList objects = traced.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(objects.size(), lines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QJsonParseError error;
+            const QJsonDocument json = QJsonDocument::fromJson(objects.at(i).toUtf8(), &error);
+            QCOMPARE(error.error, QJsonParseError::NoError);
+            QCOMPARE(json.object().value(u"text"_qs).toString(), lines.at(i));
+        }
+    }
+
     // The output is well-formed in its encoding whatever the library holds: a line cut at the
     // 64 KiB bound ends after a whole character, and a byte that is no character is replaced.
     // A message met by every run is written once, after the story, with its count.

@@ -15,6 +15,8 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace quorvel;
 using namespace quorvel::test;
 
@@ -176,6 +178,62 @@ private slots:
         QCOMPARE(range(draws.at(1)[u"bytes"_qs]), std::pair(6, 10));
         QCOMPARE(range(draws.at(1)[u"chars"_qs]), std::pair(2, 4));
         QVERIFY(draws.at(1)[u"draws"_qs].toArray().isEmpty());
+    }
+
+    // A circle nests its draws 20,000 deep, to the bound on depth: the trace is built, cut to the
+    // 64 KiB line, compared, written as JSON (cut at its depth and said so), read back and
+    // destroyed, none of it calling itself once per level.
+    void circlesTraceToTheDepthBound_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("levels");
+        const int bound = ExpansionLimits().maxDepth;
+        QTest::newRow("self-reference") << u"[甲]"_qs << u""_qs << bound;
+        QTest::newRow("two elements") << u"甲[乙]"_qs << u"乙[甲]"_qs << bound;
+        // Four bytes a level: the draws that start within the cut line (64 KiB less "……").
+        QTest::newRow("cut to 64 KiB") << u"啊啊[甲][甲]"_qs << u""_qs << (64 * 1024 - 4) / 4;
+    }
+    void circlesTraceToTheDepthBound()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, levels);
+        Fixture f, again;
+        for (Fixture *fixture : {&f, &again}) {
+            fixture->lib.writeBytes(u"元素/甲.txt"_qs, gbk(a));
+            fixture->lib.writeBytes(u"元素/乙.txt"_qs, gbk(b));
+            fixture->write(u"模板/圈.txt", u"[甲]");
+        }
+        const StoryLine line = f.run(u"圈"_qs).first();
+        const auto depthOf = [](const QList<DrawTrace> &draws) {
+            int deepest = 0;
+            forEachDraw(draws, [&](const DrawTrace &, int depth) {
+                deepest = std::max(deepest, depth + 1);
+            });
+            return deepest;
+        };
+        QCOMPARE(depthOf(line.trace.draws), levels);
+        QVERIFY(line.text.size() <= 64 * 1024);
+        forEachDraw(line.trace.draws, [&](const DrawTrace &draw, int) {
+            QVERIFY(draw.start <= draw.end && draw.end <= line.text.size());
+        });
+
+        // Equal to the same trace built again, unequal once its deepest draw differs.
+        StoryLine other = again.run(u"圈"_qs).first();
+        QVERIFY(other.trace.draws == line.trace.draws);
+        DrawTrace *deepest = &other.trace.draws.first();
+        while (!deepest->inner.isEmpty())
+            deepest = &deepest->inner.last();
+        ++deepest->line;
+        QVERIFY(other.trace.draws != line.trace.draws);
+
+        const QByteArray json = QJsonDocument(traceToJson(line)).toJson(QJsonDocument::Compact);
+        const std::optional<StoryLine> read = traceFromJson(QJsonDocument::fromJson(json).object());
+        QVERIFY(read);
+        QCOMPARE(read->text, line.text);
+        QCOMPARE(depthOf(read->trace.draws), MaxJsonDrawDepth);
+        QCOMPARE(json.count("\"cut\":true"), 1);
     }
 };
 
