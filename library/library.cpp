@@ -11,13 +11,14 @@ namespace quorvel {
 namespace {
 
 // A file name may only name a file directly inside its folder, and only with characters that a
-// list file can hold as one entry and a user can see: no line break, no other control character.
+// list file can hold as one entry and a user can see: no line break, no other control character
+// (DEL among them).
 bool isUsableName(const QString &fileName)
 {
     if (fileName.isEmpty() || fileName == u"." || fileName == u"..")
         return false;
     return std::none_of(fileName.cbegin(), fileName.cend(), [](QChar c) {
-        return c == u'/' || c == u'\\' || (c.unicode() < 0x20 && c != u'\t');
+        return c == u'/' || c == u'\\' || (c.unicode() < 0x20 && c != u'\t') || c == u'\x7f';
     });
 }
 

@@ -69,6 +69,11 @@ private slots:
         QTest::newRow("format of a run") << QStringList{u"--format"_qs, u"json"_qs, u"故事"_qs};
         QTest::newRow("unknown format") << QStringList{u"--check"_qs, u"--format"_qs, u"xml"_qs};
         QTest::newRow("trace of a check") << QStringList{u"--check"_qs, u"--trace"_qs};
+        // A seed is digits alone, and a story file has a name.
+        for (const QString &seed : {u" 5"_qs, u"5 "_qs, u"+5"_qs, QString()})
+            QTest::addRow("seed \"%s\"", qPrintable(seed))
+                << QStringList{u"--seed"_qs, seed, u"故事"_qs};
+        QTest::newRow("empty story file") << QStringList{u"-o"_qs, QString(), u"故事"_qs};
     }
     void badArgumentsFail()
     {
@@ -78,6 +83,53 @@ private slots:
         QCOMPARE(run.status, 2);
         QCOMPARE(run.out, QString());
         QVERIFY(run.err.contains(QStringLiteral("--help")));
+    }
+
+    // A project file that is there but cannot be read is told with its cause, by the run and
+    // the count alike, and the check fails on it; none takes it for an empty project.
+    void unreadableProjectIsTold_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("err");
+        const QString outside = u"quorvel-gen：该文件无法读取：链接指向素材文件夹之外\n"_qs;
+        const QString huge = u"quorvel-gen：文件过大，无法读取：故事.l\n"_qs;
+        QTest::newRow("run of a link") << true << QStringList{u"故事"_qs} << outside;
+        QTest::newRow("runs of a file too large")
+            << false << QStringList{u"--times"_qs, u"3"_qs, u"故事"_qs} << huge;
+        QTest::newRow("count of a link")
+            << true << QStringList{u"--count"_qs, u"故事"_qs} << outside;
+        QTest::newRow("count of a file too large")
+            << false << QStringList{u"--count"_qs, u"故事"_qs} << huge;
+        QTest::newRow("check of a link")
+            << true << QStringList{u"--check"_qs, u"故事"_qs} << QString();
+        QTest::newRow("check of a file too large")
+            << false << QStringList{u"--check"_qs, u"故事"_qs} << QString();
+    }
+    void unreadableProjectIsTold()
+    {
+        QFETCH(bool, link);
+        QFETCH(QStringList, command);
+        QFETCH(QString, err);
+        Fixture f;
+        const QString project = f.lib.path(u"项目/故事.l"_qs);
+        f.lib.writeBytes(u"outside.l"_qs, "开头\r\n");
+        QVERIFY(QFile::remove(project));
+        if (link) {
+            QVERIFY(QFile::link(f.lib.path(u"outside.l"_qs), project));
+        } else {
+            QFile sparse(project);
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(1) << 40));
+        }
+        const QString output = f.lib.path(u"story.txt"_qs);
+        const Run run = runGen(f.args(QStringList{u"-o"_qs, output} + command));
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, err);
+        QVERIFY(!QFile::exists(output));
+        if (command.contains(u"--check"_qs))
+            QVERIFY2(run.out.contains(u"项目/故事.l: 错误：文件无法读取"_qs), qPrintable(run.out));
+        else
+            QCOMPARE(run.out, QString());
     }
 
     // Files to add as path and content in turn, the arguments, and what comes out.

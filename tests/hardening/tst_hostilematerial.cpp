@@ -204,11 +204,12 @@ private slots:
         QTest::newRow("dot dot") << Text("..") << false; // the file is "...l", inside the folder
         QTest::newRow("dot") << Text(".") << false;
         // A line break would split the name in its list file, and control characters cannot be
-        // seen: both are refused; tab and DEL are kept.
+        // seen: both are refused, DEL among the control characters; tab is kept.
         QTest::newRow("control characters") << Text("a\x01\x1f") << true;
         QTest::newRow("line breaks") << Text("a\rb\nc") << true;
         QTest::newRow("CR LF") << Text("a\r\nb") << true;
-        QTest::newRow("tab and DEL") << Text("\x7f\t") << false;
+        QTest::newRow("DEL") << Text("a\x7f") << true;
+        QTest::newRow("tab") << Text("\ta") << false;
         QTest::newRow("invalid GBK bytes") << Text::fromGbk("\x80\xff") << false;
         QTest::newRow("lead byte at the end") << Text::fromGbk("a\x81") << false;
         QTest::newRow("second byte is a backslash") << Text::fromGbk("\x81\x5c") << false;

@@ -104,6 +104,8 @@ private slots:
         QTest::newRow("dot") << QByteArray(".");
         QTest::newRow("dot dot") << QByteArray("..");
         QTest::newRow("nul") << QByteArray("a\0b.txt", 7);
+        QTest::newRow("delete") << QByteArray("a\x7f"
+                                              "b.txt");
         QTest::newRow("empty") << QByteArray();
     }
     void namesThatLeaveTheFolderAreRefused()

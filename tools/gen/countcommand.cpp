@@ -11,6 +11,13 @@ namespace quorvel::gen {
 int printCount(const OpenLibrary &opened, ReportFormat format)
 {
     const Text projectFile = opened.project->fileName();
+    // A project file that cannot be read is told as such, not counted as an empty project.
+    const QString unreadable = unreadableProject(
+        opened.document.library().loadList(Folder::Projects, projectFile).result, *opened.project);
+    if (!unreadable.isEmpty()) {
+        printError(unreadable);
+        return NotFound;
+    }
     LibraryCheck check(opened.document.library());
     check.checkProject(projectFile);
     const QString project = opened.project->name().toUnicode();

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <variant>
 
@@ -52,11 +53,11 @@ constexpr char16_t HelpText[] =
     u"\n"
     u"按 Ctrl+C（SIGINT）或收到 SIGTERM 时，写完当前一行即停止，已生成的故事照常写出。\n"
     u"\n"
-    u"退出状态：0 完成；1 找不到素材库或项目；2 参数有误；3 无法写出故事；4 "
+    u"退出状态：0 完成；1 找不到素材库或项目，或项目无法读取；2 参数有误；3 无法写出故事；4 "
     u"有元素引用无法展开完毕；\n"
     u"130 / 143 被 SIGINT / SIGTERM 停止。\n"
     u"--check：0 没有错误，也没有必定展开不完的循环；1 有，或找不到素材库或项目；2 参数有误。\n"
-    u"--count：0 完成；1 找不到素材库或项目；2 参数有误。\n";
+    u"--count：0 完成；1 找不到素材库或项目，或项目无法读取；2 参数有误。\n";
 
 int badArguments(const QString &problem)
 {
@@ -96,8 +97,12 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     options.cache = !parser.isSet(noCache);
     options.quiet = parser.isSet(quiet);
     options.trace = parser.isSet(trace);
-    if (parser.isSet(output))
+    if (parser.isSet(output)) {
+        // An empty name would be the current folder itself.
+        if (parser.value(output).isEmpty())
+            return badArguments(QStringLiteral("-o 要求文件名"));
         options.outputFile = QDir(parser.value(output)).absolutePath();
+    }
     if (parser.isSet(encoding)) {
         const QString name = parser.value(encoding).toLower();
         if (name == u"gbk")
@@ -116,7 +121,11 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
     }
     if (parser.isSet(seed)) {
         bool ok = false;
-        options.seed = parser.value(seed).toULongLong(&ok);
+        const QString value = parser.value(seed);
+        options.seed = value.toULongLong(&ok);
+        // The converter also takes a sign and spaces around the digits; a seed is digits alone.
+        ok = ok && std::all_of(value.cbegin(), value.cend(),
+                               [](QChar c) { return c >= u'0' && c <= u'9'; });
         if (!ok)
             return badArguments(QStringLiteral("--seed 要求非负整数：") + parser.value(seed));
     }

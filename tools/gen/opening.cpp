@@ -60,4 +60,14 @@ std::unique_ptr<OpenLibrary> openLibrary(const Options &options)
     return opened;
 }
 
+QString unreadableProject(const FileResult &read, const LibraryName &project)
+{
+    if (read || read.isMissing())
+        return {};
+    const QString name = project.fileName().toUnicode();
+    const QString message = unreadableMessage(read, name);
+    return message.isEmpty() ? QStringLiteral("无法读取项目“%1”：%2").arg(name, read.describe())
+                             : message;
+}
+
 } // namespace quorvel::gen

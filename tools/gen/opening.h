@@ -26,4 +26,9 @@ struct OpenLibrary
 // so on standard error. Nothing is created.
 std::unique_ptr<OpenLibrary> openLibrary(const Options &options);
 
+// What the user is told about a project file that is there but was not read (a link out of the
+// library, a file too large, one the system refuses), with its cause. Empty when it was read, or
+// when it is not there: that is an empty project.
+QString unreadableProject(const FileResult &read, const LibraryName &project);
+
 } // namespace quorvel::gen

@@ -11,7 +11,7 @@ namespace quorvel::gen {
 enum ExitStatus
 {
     Success = 0,
-    NotFound = 1,    // no library in the folder, or no such project
+    NotFound = 1,    // no library in the folder, no such project, or one that cannot be read
     CheckFailed = 1, // --check: an error, or a circle that is always endless
     BadArguments = 2,
     OutputFailed = 3,

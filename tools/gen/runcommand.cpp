@@ -91,14 +91,21 @@ int runProject(const Options &options, OpenLibrary &opened)
         messages.add(diagnostic.message());
     };
     bool atBound = false;
+    QString unreadable;
     for (qint64 run = 0; run < options.times && !stopSignal; ++run) {
-        // Like the window, each run takes the project as it is now.
-        // A project file that cannot be read runs as an empty project, as it does in the window.
-        (void)document.openProject(*opened.project);
+        // Like the window, each run takes the project as it is now. A project file that is there
+        // but cannot be read is no empty project: the run ends, saying why.
+        unreadable = unreadableProject(document.openProject(*opened.project), *opened.project);
+        if (!unreadable.isEmpty())
+            break;
         const RunReport report = projectRun.run(document.project().templates, sink, &watch);
         atBound = atBound || report.linesAtBound > 0;
     }
     messages.print();
+    if (!unreadable.isEmpty()) {
+        printError(unreadable);
+        return NotFound;
+    }
     // A story for a file is written whole or not at all; one failure, one message.
     QString failure;
     if (!options.outputFile.isEmpty()) {

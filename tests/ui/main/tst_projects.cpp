@@ -1,3 +1,4 @@
+#include "engine/messages.h"
 #include "tests/support/mainworkspace.h"
 #include "tests/support/templibrary.h"
 #include "tests/support/widgetdriver.h"
@@ -397,6 +398,11 @@ private slots:
         QCOMPARE(ws.dialogs.shown, QStringList{message});
         QCOMPARE(ws.catalogue()->count() + ws.projectList()->count(), 0);
         QCOMPARE(lib.readBytes(QStringLiteral("outside.l")), QByteArray("t\r\n"));
+        // 运行 takes the list as it shows, empty, whatever the file it came from held.
+        ws.click(u"按钮6");
+        QCOMPARE(ws.dialogs.shown,
+                 (QStringList{message, QString::fromUtf16(messages::EmptyProject)}));
+        QVERIFY(ws.story()->content().isEmpty());
     }
 
     void doubleClickAppendsOncePerDoubleClick()
