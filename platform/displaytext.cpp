@@ -6,9 +6,9 @@ namespace quorvel {
 
 namespace {
 
-// Characters an edit box does not hand back as they were given: U+2028 and U+2029 are line
-// breaks to it (and so to displayToText), and a text document keeps noncharacters such as U+FDD0
-// for its own marks. Such a character is shown as the bytes of its code instead.
+// Characters an edit box does not hand back as they were given: U+2029 is a line break to it (and
+// so to displayToText), U+2028 one it draws as such, and a text document keeps noncharacters such
+// as U+FDD0 for its own marks. Such a character is shown as the bytes of its code instead.
 bool changedByEditBoxes(char32_t c)
 {
     return c == 0x2028 || c == 0x2029 || (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
@@ -55,7 +55,7 @@ Text displayToText(QStringView shown)
     QString text;
     text.reserve(shown.size() + shown.size() / 16);
     for (const QChar c : shown) {
-        if (c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+        if (c == u'\n' || c == QChar::ParagraphSeparator)
             text.append(u"\r\n");
         else
             text.append(c);

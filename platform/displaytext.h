@@ -13,8 +13,9 @@ namespace quorvel {
 // that it goes back to disk exactly as it came. So are the characters an edit box would change
 // (U+2028, U+2029 and the noncharacters): shown as the raw bytes of their code.
 QString textToDisplay(const Text &text);
-// Every line break of the edit box ("\n", or the paragraph and line separators a text document
-// uses) becomes CR LF.
+// Every line break of the edit box ("\n", or the paragraph separator a text document puts between
+// its lines) becomes CR LF. A line separator (U+2028) inside a line is a character typed as text
+// (edit boxes take a typed soft break as a line break of its own) and is kept as it is.
 Text displayToText(QStringView shown);
 
 } // namespace quorvel

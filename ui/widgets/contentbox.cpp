@@ -3,6 +3,7 @@
 #include "platform/displaytext.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -48,6 +49,23 @@ void ContentBox::contextMenuEvent(QContextMenuEvent *event)
         menu->addActions(actions());
     }
     menu->exec(event->globalPos());
+}
+
+void ContentBox::keyPressEvent(QKeyEvent *event)
+{
+    // The edit box would put a soft break into its line as U+2028, the very character an input
+    // method commits or a key types as text, and content() could not tell the two apart after
+    // the fact. So the box takes a soft break as the line break it is meant to be (a library line
+    // ends with CR LF either way), and every U+2028 left inside a line is a character, which
+    // content() hands back as it is.
+    if (!isReadOnly() && event->matches(QKeySequence::InsertLineSeparator)) {
+        QKeyEvent lineBreak(event->type(), Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"),
+                            event->isAutoRepeat(), ushort(event->count()));
+        QPlainTextEdit::keyPressEvent(&lineBreak);
+        event->setAccepted(lineBreak.isAccepted());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void ContentBox::setContent(const Text &text)

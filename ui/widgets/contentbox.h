@@ -28,6 +28,8 @@ public:
 protected:
     // The edit box's own menu, then the actions added to the box.
     void contextMenuEvent(QContextMenuEvent *event) override;
+    // A soft break (Shift+Return) is typed as a line break of its own.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool m_followEnd = false; // the view is to be moved to the end

@@ -1,3 +1,4 @@
+#include "library/story.h"
 #include "tests/support/templibrary.h"
 #include "tests/support/testtext.h"
 #include "tests/support/widgetdriver.h"
@@ -6,6 +7,7 @@
 #include "ui/widgets/namelist.h"
 #include "ui/widgets/progresswatch.h"
 
+#include <QInputMethodEvent>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -165,6 +167,46 @@ private slots:
         QCOMPARE(box.content(), Text("ab\r\nc\r\nd"));
         box.setContent(Text());
         QCOMPARE(box.content(), Text());
+    }
+
+    // A line separator typed as text, through an input method or a key that makes the character,
+    // is a character of the line: it is saved as itself, while Shift+Return is still a break.
+    void contentBoxKeepsATypedLineSeparator_data()
+    {
+        QTest::addColumn<bool>("inputMethod");
+        QTest::addColumn<StoryEncoding>("encoding");
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray utf8("a\xE2\x80\xA8"
+                              "b\nc");
+        const QByteArray gb18030("a\x81\x36\xA6\x35"
+                                 "b\r\nc");
+        QTest::newRow("input method, UTF-8") << true << StoryEncoding::Utf8 << utf8;
+        QTest::newRow("input method, GBK") << true << StoryEncoding::Gbk << gb18030;
+        QTest::newRow("key, UTF-8") << false << StoryEncoding::Utf8 << utf8;
+        QTest::newRow("key, GBK") << false << StoryEncoding::Gbk << gb18030;
+    }
+
+    void contentBoxKeepsATypedLineSeparator()
+    {
+        QFETCH(bool, inputMethod);
+        QFETCH(StoryEncoding, encoding);
+        QFETCH(QByteArray, saved);
+        ContentBox box;
+        QTest::keyClicks(&box, QStringLiteral("a"));
+        const QString separator(QChar::LineSeparator);
+        if (inputMethod) {
+            QInputMethodEvent commit;
+            commit.setCommitString(separator);
+            QCoreApplication::sendEvent(&box, &commit);
+        } else {
+            // keyClicks types Latin-1 only; a layout that makes the character sends it as text.
+            QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, separator, Qt::NoModifier);
+        }
+        QTest::keyClicks(&box, QStringLiteral("b"));
+        QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(&box, QStringLiteral("c"));
+        QCOMPARE(box.content(), Text::fromUnicode(u"a\u2028b\r\nc"));
+        QCOMPARE(storyBytes(box.content(), encoding), saved);
     }
 
     void contentBoxAppendsAtTheEndWhereverTheCaretIs()
