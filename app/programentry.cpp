@@ -41,9 +41,16 @@ int runProgram(int argc, char **argv)
     const LibraryHome home = findLibraryHome(
         programFiles,
         LibraryPlaces::forProgram(programFolder, QStringLiteral(QUORVEL_SAMPLE_LIBRARY)));
+    QtDialogs dialogs;
+    // Without a library folder the windows would show an empty library and lose whatever the
+    // user made in it: the cause is told and the program ends, to be started again once the way
+    // is clear.
+    if (!home.usable) {
+        dialogs.message(home.problem + QStringLiteral("\r\n程序将退出。"));
+        return 1;
+    }
     LocalFiles files(home.folder);
     SystemRandom random;
-    QtDialogs dialogs;
     // The library both windows work on, its missing folders made.
     LibraryDocument document(files, LibraryDocument::Opening::CreateFolders);
     std::unique_ptr<MainWindow> window;

@@ -148,8 +148,19 @@ LibraryHome findLibraryHome(Files &files, const LibraryPlaces &places)
         return home;
     home.folder = places.userDataFolder + u'/' + QString::fromUtf16(UserLibraryName);
     removeAbandonedCopies(places.userDataFolder);
-    if (files.exists(home.folder))
+    const QString told = QStringLiteral("无法建立素材库“%1”（从示例素材库“%2”复制）。")
+                             .arg(QDir::toNativeSeparators(home.folder),
+                                  QDir::toNativeSeparators(places.sampleLibrary));
+    // What has the name stays as it is; only a folder (or a link to one) is a library.
+    const auto existing = [&files, &home, &told] {
+        if (!files.exists(home.folder + u'/')) {
+            home.usable = false;
+            home.problem = told + QStringLiteral("\r\n该位置已有同名的文件，不是文件夹");
+        }
         return home;
+    };
+    if (files.exists(home.folder))
+        return existing();
 
     QString folder;
     FileResult result = createPath(files, places.userDataFolder);
@@ -163,12 +174,10 @@ LibraryHome findLibraryHome(Files &files, const LibraryPlaces &places)
         QDir(folder).removeRecursively();
     // Another start that made the library meanwhile won the rename: its library is the one.
     if (!result && files.exists(home.folder))
-        return home;
+        return existing();
     if (!result) {
-        home.problem = withCause(QStringLiteral("无法建立素材库“%1”（从示例素材库“%2”复制）。")
-                                     .arg(QDir::toNativeSeparators(home.folder),
-                                          QDir::toNativeSeparators(places.sampleLibrary)),
-                                 result);
+        home.usable = false;
+        home.problem = withCause(told, result);
         return home;
     }
     home.created = true;

@@ -30,7 +30,11 @@ struct LibraryHome
     QString folder; // without a trailing separator
     // True when this start made the folder from the sample library.
     bool created = false;
-    // Why the folder could not be made, with the cause, for the user; empty when all went well.
+    // False when there is no library folder to work on: it could not be made, or something that
+    // is not a folder (a file, a link to nowhere) has its name. The callers do not go on then.
+    bool usable = true;
+    // For the user: why the folder is not usable, with the cause, or (usable) that the sample
+    // library was missing; empty when all went well.
     QString problem;
 };
 
@@ -38,9 +42,9 @@ struct LibraryHome
 // beside itself. An installed one, whose folder it cannot write, uses the user's own library,
 // userDataFolder/quorvel, and creates it on the first start as a copy of the sample library: the
 // copy is made in a hidden folder beside it and renamed into place only while nothing has the
-// name, so an existing library (or one another start made meanwhile) is never touched. Such a
-// hidden folder that an interrupted first start left, unchanged for an hour, is removed by the
-// next start.
+// name, so an existing library (or one another start made meanwhile) is never touched. Anything
+// else of that name is left alone too, and the library is then not usable. Such a hidden folder
+// that an interrupted first start left, unchanged for an hour, is removed by the next start.
 LibraryHome findLibraryHome(Files &files, const LibraryPlaces &places);
 
 } // namespace quorvel

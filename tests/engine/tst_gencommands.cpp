@@ -11,12 +11,16 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <grp.h>
+#include <unistd.h>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -73,6 +77,10 @@ private slots:
         for (const QString &seed : {u" 5"_qs, u"5 "_qs, u"+5"_qs, QString()})
             QTest::addRow("seed \"%s\"", qPrintable(seed))
                 << QStringList{u"--seed"_qs, seed, u"故事"_qs};
+        // So is a count of runs.
+        for (const QString &times : {u" 5"_qs, u"5 "_qs, u"+5"_qs, QString()})
+            QTest::addRow("times \"%s\"", qPrintable(times))
+                << QStringList{u"--times"_qs, times, u"故事"_qs};
         QTest::newRow("empty story file") << QStringList{u"-o"_qs, QString(), u"故事"_qs};
     }
     void badArgumentsFail()
@@ -83,6 +91,10 @@ private slots:
         QCOMPARE(run.status, 2);
         QCOMPARE(run.out, QString());
         QVERIFY(run.err.contains(QStringLiteral("--help")));
+        if (arguments.value(0) == u"--times")
+            QVERIFY2(
+                run.err.startsWith(u"quorvel-gen：--times 要求非负整数："_qs + arguments.value(1)),
+                qPrintable(run.err));
     }
 
     // A project file that is there but cannot be read is told with its cause, by the run and
@@ -217,6 +229,50 @@ private slots:
         const Run run = runGen({QStringLiteral("故事")}, copy);
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QStringLiteral("从前有个老人。\n完\n"));
+    }
+
+    // An installed program (its folder not writable) whose user library cannot be made, a file
+    // being in its way, tells why and ends, instead of looking for the project in a library that
+    // is not there.
+    void userLibraryThatCannotBeMadeIsTold()
+    {
+        QTemporaryDir program;
+        QTemporaryDir data;
+        const QString copy = program.path() + u"/quorvel-gen"_qs;
+        QVERIFY(QFile::copy(QStringLiteral(QUORVEL_GEN), copy));
+        QVERIFY(QFile(data.path() + u"/quorvel"_qs).open(QIODevice::WriteOnly));
+        // Both folders may be read and entered by anyone and written by no one but root, whose
+        // rights the program gives up: root may write any folder.
+        const QFile::Permissions readAndEnter = QFile::ReadOwner | QFile::ExeOwner |
+                                                QFile::ReadGroup | QFile::ExeGroup |
+                                                QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(program.path(), readAndEnter));
+        QVERIFY(QFile::setPermissions(data.path(), readAndEnter));
+        const auto writable = qScopeGuard([&] {
+            QFile::setPermissions(program.path(), readAndEnter | QFile::WriteOwner);
+            QFile::setPermissions(data.path(), readAndEnter | QFile::WriteOwner);
+        });
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_DATA_HOME"_qs, data.path());
+        process.setProcessEnvironment(environment);
+        process.setChildProcessModifier([] {
+            constexpr uid_t Nobody = 65534;
+            if (::geteuid() == 0 &&
+                (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+                ::_exit(99);
+        });
+        process.start(copy, {u"故事"_qs});
+        QVERIFY(process.waitForFinished(60000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(process.readAllStandardOutput(), QByteArray());
+        const QString told = u"quorvel-gen：无法建立素材库“%1/quorvel”（从示例素材库“"_qs;
+        QVERIFY2(err.startsWith(told.arg(data.path())) &&
+                     err.endsWith(u"。 该位置已有同名的文件，不是文件夹\n"_qs) &&
+                     err.count(u'\n') == 1,
+                 qPrintable(err));
+        QVERIFY(QFileInfo(data.path() + u"/quorvel"_qs).isFile());
     }
 };
 

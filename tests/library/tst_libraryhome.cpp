@@ -90,21 +90,29 @@ private slots:
     }
 
     // Anything of the library's name is the user's, even an empty folder, which a plain rename
-    // (as in a start that made it meanwhile) would replace.
+    // (as in a start that made it meanwhile) would replace. What is not a folder is left as it
+    // is too, and told: no library can be made there.
     void neverCopiesOverWhatHasTheName_data()
     {
         QTest::addColumn<QString>("kind");
-        for (const char *kind : {"folder", "file", "dangling link", "made meanwhile"})
-            QTest::newRow(kind) << QString::fromLatin1(kind);
+        QTest::addColumn<bool>("usable");
+        for (const char *kind : {"folder", "link to a folder", "made meanwhile"})
+            QTest::newRow(kind) << QString::fromLatin1(kind) << true;
+        for (const char *kind : {"file", "dangling link"})
+            QTest::newRow(kind) << QString::fromLatin1(kind) << false;
     }
     void neverCopiesOverWhatHasTheName()
     {
         QFETCH(QString, kind);
+        QFETCH(bool, usable);
         Fixture f;
         RacedFiles raced(f.program.path());
         QVERIFY(QDir().mkpath(f.places.userDataFolder));
         if (kind == u"folder")
             QVERIFY(QDir().mkdir(f.user()));
+        else if (kind == u"link to a folder")
+            QVERIFY(QDir().mkdir(f.data.path() + u"/elsewhere"_qs) &&
+                    QFile::link(f.data.path() + u"/elsewhere"_qs, f.user()));
         else if (kind == u"file")
             QVERIFY(QFile(f.user()).open(QIODevice::WriteOnly));
         else if (kind == u"dangling link")
@@ -113,7 +121,11 @@ private slots:
             findLibraryHome(kind == u"made meanwhile" ? raced : f.files, f.places);
         QCOMPARE(home.folder, f.user());
         QVERIFY(!home.created);
-        QCOMPARE(home.problem, QString());
+        QCOMPARE(home.usable, usable);
+        QCOMPARE(home.problem,
+                 usable ? QString()
+                        : u"无法建立素材库“%1”（从示例素材库“%2”复制）。\r\n"
+                          u"该位置已有同名的文件，不是文件夹"_qs.arg(f.user(), f.sample.root()));
         QCOMPARE(f.dataEntries(), QStringList{QStringLiteral("quorvel")});
         QVERIFY(!QFileInfo(f.user()).isDir() || QDir(f.user()).isEmpty());
     }
@@ -173,6 +185,7 @@ private slots:
         const LibraryHome home = findLibraryHome(f.files, f.places);
         QCOMPARE(home.folder, f.user());
         QVERIFY(!home.created);
+        QVERIFY(!home.usable);
         const QString told = QStringLiteral("无法建立素材库“%1”（从示例素材库“%2”复制）。\r\n")
                                  .arg(f.user(), f.sample.root());
         QVERIFY2(home.problem.startsWith(told) && home.problem.size() > told.size(),

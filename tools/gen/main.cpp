@@ -59,6 +59,14 @@ constexpr char16_t HelpText[] =
     u"--check：0 没有错误，也没有必定展开不完的循环；1 有，或找不到素材库或项目；2 参数有误。\n"
     u"--count：0 完成；1 找不到素材库或项目，或项目无法读取；2 参数有误。\n";
 
+// The converters also take a sign and spaces around the digits; a count or a seed is digits
+// alone.
+bool digitsAlone(const QString &value)
+{
+    return std::all_of(value.cbegin(), value.cend(),
+                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 int badArguments(const QString &problem)
 {
     printError(problem + QStringLiteral("（用法见 quorvel-gen --help）"));
@@ -115,18 +123,16 @@ std::variant<Options, int> parseArguments(const QStringList &arguments)
         options.libraryFolder = QDir(parser.value(library)).absolutePath();
     if (parser.isSet(times)) {
         bool ok = false;
-        options.times = parser.value(times).toLongLong(&ok);
-        if (!ok || options.times < 0)
+        const QString value = parser.value(times);
+        options.times = value.toLongLong(&ok);
+        if (!ok || options.times < 0 || !digitsAlone(value))
             return badArguments(QStringLiteral("--times 要求非负整数：") + parser.value(times));
     }
     if (parser.isSet(seed)) {
         bool ok = false;
         const QString value = parser.value(seed);
         options.seed = value.toULongLong(&ok);
-        // The converter also takes a sign and spaces around the digits; a seed is digits alone.
-        ok = ok && std::all_of(value.cbegin(), value.cend(),
-                               [](QChar c) { return c >= u'0' && c <= u'9'; });
-        if (!ok)
+        if (!ok || !digitsAlone(value))
             return badArguments(QStringLiteral("--seed 要求非负整数：") + parser.value(seed));
     }
     if (parser.isSet(check) && parser.isSet(count))

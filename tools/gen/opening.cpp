@@ -12,7 +12,7 @@ namespace quorvel::gen {
 namespace {
 
 // The library the window would use, by the same rule (library/libraryhome.h): beside the program,
-// or the user's own when the program is installed.
+// or the user's own when the program is installed. Empty, the cause told, when there is none.
 QString ownLibrary()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -21,7 +21,7 @@ QString ownLibrary()
         files, LibraryPlaces::forProgram(programFolder, QStringLiteral(QUORVEL_SAMPLE_LIBRARY)));
     if (!home.problem.isEmpty())
         printError(QString(home.problem).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
-    return home.folder;
+    return home.usable ? home.folder : QString();
 }
 
 } // namespace
@@ -35,8 +35,10 @@ std::unique_ptr<OpenLibrary> openLibrary(const Options &options)
 {
     ContentCache::Options cache;
     cache.enabled = options.cache;
-    auto opened = std::make_unique<OpenLibrary>(
-        options.libraryFolder.isEmpty() ? ownLibrary() : options.libraryFolder, cache);
+    const QString folder = options.libraryFolder.isEmpty() ? ownLibrary() : options.libraryFolder;
+    if (folder.isEmpty())
+        return nullptr;
+    auto opened = std::make_unique<OpenLibrary>(folder, cache);
     const Library &library = opened->document.library();
     if (!opened->document.holdsLibrary()) {
         printError(QStringLiteral("%1 中没有素材库：“%2”“%3”“%4”文件夹都不存在")
