@@ -120,7 +120,7 @@ DesktopTrash::DesktopTrash(QString dataHome, QString keepFolder)
 
 QString DesktopTrash::dataHomeFromEnvironment()
 {
-    // The specification of the base folders takes only an absolute $XDG_DATA_HOME.
+    // The XDG base folders count $XDG_DATA_HOME only when it is an absolute path.
     const QByteArray set = qgetenv("XDG_DATA_HOME");
     if (set.startsWith('/'))
         return utf8::decode(set);

@@ -9,7 +9,7 @@
 
 namespace quorvel {
 
-// The desktop's trash, as file managers keep it (the freedesktop.org Trash specification 1.0): a
+// The desktop's trash, as file managers keep it (the freedesktop.org trash layout): a
 // file on the file system of the data home goes to the home trash ($XDG_DATA_HOME/Trash), one on
 // another file system to the trash at the top of that file system ($topdir/.Trash/$uid, or else
 // $topdir/.Trash-$uid). Each trash holds the file under files/ and its origin and time of deletion
