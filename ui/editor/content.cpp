@@ -80,19 +80,10 @@ void EditorWindow::closeEvent(QCloseEvent *event)
     // A text changed since it was shown or saved is not lost without a word: 是 saves it as the
     // area's save button would, 否 lets it go, 取消 keeps the window open. A save that does not
     // happen keeps the window open too.
+    // The window may stay open after all, so 否 leaves the text in its box.
     for (Area *area : {&m_elements, &m_templates}) {
-        if (!area->content->isChanged())
-            continue;
-        switch (m_services.dialogs.questionWithCancel(QString::fromUtf16(UnsavedText))) {
-        case Dialogs::Choice::Yes:
-            if (!saveEntry(*area)) {
-                event->ignore();
-                return;
-            }
-            break;
-        case Dialogs::Choice::No:
-            break;
-        case Dialogs::Choice::Cancel:
+        bool dropped = false;
+        if (!askAboutChangedText(*area, contentName(*area), dropped)) {
             event->ignore();
             return;
         }

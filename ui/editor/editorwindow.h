@@ -162,6 +162,9 @@ private:
     // to save it (into the entry given) or to drop it (the box shows the file again). True when
     // the text is saved, dropped or unchanged; false when the user keeps it, or the save failed.
     bool settleChangedText(Area &area, const LibraryName &saveInto);
+    // Asks about the area's changed text, if it has one: 是 saves it into saveInto. False when
+    // the text stays as it is (取消, or a save that did not happen); dropped tells 否.
+    bool askAboutChangedText(Area &area, const LibraryName &saveInto, bool &dropped);
     void dropChanges(Area &area);
     // Selects the item again, quietly, in place of the user's new selection.
     static void putBack(NameList *list, const QPersistentModelIndex &item);

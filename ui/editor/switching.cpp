@@ -38,13 +38,24 @@ void EditorWindow::selectEntry(Area &area)
 
 bool EditorWindow::settleChangedText(Area &area, const LibraryName &saveInto)
 {
+    bool dropped = false;
+    if (!askAboutChangedText(area, saveInto, dropped))
+        return false;
+    if (dropped)
+        dropChanges(area);
+    return true;
+}
+
+bool EditorWindow::askAboutChangedText(Area &area, const LibraryName &saveInto, bool &dropped)
+{
+    dropped = false;
     if (!area.content->isChanged())
         return true;
     switch (m_services.dialogs.questionWithCancel(QString::fromUtf16(UnsavedText))) {
     case Dialogs::Choice::Yes:
         return saveContent(area, saveInto);
     case Dialogs::Choice::No:
-        dropChanges(area);
+        dropped = true;
         return true;
     case Dialogs::Choice::Cancel:
         break;

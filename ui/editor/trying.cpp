@@ -24,11 +24,12 @@ void EditorWindow::tryCurrentLine(Area &area)
     const Text line = displayToText(block.text());
     // The messages of the tries, each once, for the window rather than a box per try.
     QStringList noted;
-    Generator generator(m_document.content(), m_services.random, [&noted](const Diagnostic &diagnostic) {
-        const QString message = diagnostic.message();
-        if (!noted.contains(message))
-            noted.append(message);
-    });
+    Generator generator(m_document.content(), m_services.random,
+                        [&noted](const Diagnostic &diagnostic) {
+                            const QString message = diagnostic.message();
+                            if (!noted.contains(message))
+                                noted.append(message);
+                        });
     QList<StoryLine> results;
     for (int i = 0; i < Tries; ++i) {
         StoryLine result;
