@@ -58,8 +58,9 @@ bool EditorWindow::saveContent(Area &area, const LibraryName &entry)
     }
     if (entry == area.loadedEntry) {
         const bool changedMeanwhile = m_document.keyOf(entry) != area.entryKey;
-        const char16_t *question =
-            area.entryUnread ? UnreadOnDisk : (changedMeanwhile ? ChangedOnDisk : nullptr);
+        const char16_t *question = area.entryUnread
+                                       ? UnreadOnDisk
+                                       : (changedMeanwhile ? messages::ChangedOnDisk : nullptr);
         if (question && !m_services.dialogs.question(QString::fromUtf16(question)))
             return false;
     }

@@ -179,9 +179,7 @@ private:
     // Shown in a box whose file is empty or missing, greyed out where the text would be: it is
     // no part of the text, so an untouched box saves an empty file.
     static constexpr char16_t NoContent[] = u"该文件没有内容！";
-    static constexpr char16_t ChangedOnDisk[] = u"该文件已被其他程序修改，是否覆盖？";
     static constexpr char16_t UnreadOnDisk[] = u"该文件未能读取，是否覆盖？";
-    static constexpr char16_t UnsavedText[] = u"内容已修改，是否保存？";
 
     LibraryDocument &m_document;
     Services m_services;

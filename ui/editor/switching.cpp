@@ -6,6 +6,7 @@
 
 #include "ui/widgets/contentbox.h"
 #include "ui/widgets/filebox.h"
+#include "ui/widgets/librarymessages.h"
 #include "ui/widgets/namelist.h"
 
 #include <QItemSelectionModel>
@@ -51,7 +52,7 @@ bool EditorWindow::askAboutChangedText(Area &area, const LibraryName &saveInto, 
     dropped = false;
     if (!area.content->isChanged())
         return true;
-    switch (m_services.dialogs.questionWithCancel(QString::fromUtf16(UnsavedText))) {
+    switch (m_services.dialogs.questionWithCancel(QString::fromUtf16(messages::UnsavedChanges))) {
     case Dialogs::Choice::Yes:
         return saveContent(area, saveInto);
     case Dialogs::Choice::No:

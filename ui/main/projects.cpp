@@ -18,8 +18,6 @@ namespace {
 
 const QString NoProjectToSave = QStringLiteral("请先选择要保存的项目！");
 const QString ProjectNotSaved = QStringLiteral("项目保存失败！请检查文件是否可写！");
-const QString UnsavedProject = QStringLiteral("内容已修改，是否保存？");
-const QString ProjectChangedOnDisk = QStringLiteral("该文件已被其他程序修改，是否覆盖？");
 
 } // namespace
 
@@ -75,7 +73,7 @@ bool MainWindow::saveProjectInto(const LibraryName &file)
     // user says so; what it merely added is kept by the document without asking.
     FileResult saved = m_document.saveProject(file);
     if (saved.cause() == FileResult::Cause::ChangedOnDisk) {
-        if (!m_services.dialogs.question(ProjectChangedOnDisk))
+        if (!m_services.dialogs.question(QString::fromUtf16(messages::ChangedOnDisk)))
             return false;
         saved = m_document.saveProject(file, true);
     }
@@ -90,7 +88,7 @@ bool MainWindow::projectMayBeLeft()
     const CurrentProject &project = m_document.project();
     if (!project.modified)
         return true;
-    switch (m_services.dialogs.questionWithCancel(UnsavedProject)) {
+    switch (m_services.dialogs.questionWithCancel(QString::fromUtf16(messages::UnsavedChanges))) {
     case Dialogs::Choice::Yes:
         if (project.file.folder() != Folder::Projects) {
             m_services.dialogs.message(NoProjectToSave);

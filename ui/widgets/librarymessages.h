@@ -14,6 +14,10 @@ inline constexpr char16_t RedoFailed[] = u"重做失败！";
 inline constexpr char16_t NameTaken[] = u"该文件已经存在，请重新命名！";
 inline constexpr char16_t NameTakenByEntry[] = u"该文件已经存在，请重新命名";
 inline constexpr char16_t EmptyName[] = u"信息不能为空！";
+// Asked before a changed text or list would be lost, and before writing over a file another
+// program changed since it was read.
+inline constexpr char16_t UnsavedChanges[] = u"内容已修改，是否保存？";
+inline constexpr char16_t ChangedOnDisk[] = u"该文件已被其他程序修改，是否覆盖？";
 inline constexpr char16_t EmptyNewName[] = u"信息不能为空";
 
 } // namespace quorvel::messages
